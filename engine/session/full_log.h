@@ -1,0 +1,16 @@
+#pragma once
+
+#include "wstring.h"
+
+// The engine-wide log "logs\full_log.csv": one row per finished turn that
+// printed text outside location blocks, per comment command and per crash.
+struct full_log_row {
+  enum column { outcome, location, command, transcript, spare, user, date, column_count };
+  wstring fields[column_count];
+
+  void Clear();
+  // Fields abbreviated to 256 units, CR dropped, LF and TAB made spaces,
+  // joined by TAB and ended by CR LF.
+  wstring Format() const;
+  void Write(const wstring& base_folder) const;
+};

@@ -1,0 +1,108 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "c_index.h"
+#include "host_registry.h"
+#include "kiv.h"
+#include "session.h"
+#include "stop_event.h"
+#include "wstring.h"
+
+// One entry of the session list.
+struct session_item {
+  int32_t id = 0;
+  std::unique_ptr<session> owned_session;
+  wstring pending_command;
+  // The game the host asked for last; a switch to another game is applied
+  // by the worker before the next turn, never under a running turn.
+  wstring game_file;
+  wstring switch_user;
+  bool switch_pending = false;
+
+  void SetKey(int32_t key) { id = key; }
+  int CompareKey(int32_t key) const { return id < key ? -1 : (id > key ? 1 : 0); }
+};
+
+using plugin_handles = std::array<void*, KIV_PLUGIN_SLOTS>;
+
+// The engine-wide state behind the exported interface: host callbacks and
+// functions, the session list, the worker thread and where the engine is
+// working now (for crash reports).
+class kiv_engine {
+ public:
+  static constexpr std::chrono::milliseconds lock_wait{100};
+  static constexpr std::chrono::milliseconds poll_interval{100};
+  static constexpr std::chrono::milliseconds exit_wait{5000};
+
+  static kiv_engine& Instance();
+  ~kiv_engine();
+
+  int32_t RegisterWide(const char16_t* name, kiv_host_function fn, int32_t kind, int32_t argument_count);
+  int32_t RegisterAnsi(const char* name, kiv_host_function_ansi fn, int32_t kind, int32_t argument_count);
+  bool Init(void* const* plugins);
+  const char16_t* Run(int32_t id, const char16_t* user_name, const char16_t* game_file);
+  const char16_t* Input(int32_t id, const char16_t* command);
+  bool Exit();
+  void PrintAnsi(const char* text);
+
+  // Calls a registered host function for a session (kinds as in kiv.h);
+  // false when the engine has stopped or no such function is registered.
+  bool CallHostFunction(session& s, const wstring& name, wstring* result, const char16_t* first,
+                        const char16_t* second);
+  // Hands the session's finished output to the host and the logs.
+  void FlushOutput(session& s);
+  void ReportCrash(session& s, const wstring& error);
+  // Calls the host's print callback directly.
+  void Print(int32_t session_id, const char16_t* channel, const wstring& text);
+  // The report of a hardware fault, made by the fault handler.
+  void ReportFault();
+
+  bool Stopped() const { return stop_.IsSet(); }
+  void SetCurrentSession(session* s) { current_session_ = s; }
+
+  // Where the engine is working: set by the loader, the dictionary and the
+  // interpreter, read and cleared by crash reports.
+  wstring current_file;
+  wstring current_dictionary_entry;
+  wstring current_code;
+
+ private:
+  kiv_engine() = default;
+
+  static const char16_t* PrintThroughAnsi(int32_t session_id, const char16_t* first, const char16_t* second);
+  ext_fn_item* RegisterName(const wstring& name, int32_t kind, int32_t argument_count);
+  bool FindHostFunction(const wstring& name, ext_fn_item& found) const;
+  const char16_t* CallHost(const ext_fn_item& entry, int32_t session_id, const char16_t* first,
+                           const char16_t* second, wstring& ansi_result);
+
+  void WorkerMain(plugin_handles plugins);
+  void ServeNextCommand();
+
+  std::atomic<kiv_host_function> print_{nullptr};
+  std::atomic<kiv_host_function> speech_{nullptr};
+  std::atomic<kiv_host_function_ansi> ansi_print_{nullptr};
+
+  mutable std::mutex registry_mutex_;
+  host_registry registry_;
+
+  // Guards the session list and the pending commands.
+  std::timed_mutex list_mutex_;
+  c_index<session_item, int32_t> sessions_;
+
+  stop_event stop_;
+  std::atomic<bool> running_{false};
+  std::thread worker_;
+  std::future<void> worker_done_;
+  std::atomic<session*> current_session_{nullptr};
+
+  // The converted result of the last 8-bit print call.
+  wstring ansi_result_;
+};

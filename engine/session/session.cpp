@@ -1,0 +1,142 @@
+#include "session.h"
+
+#include <climits>
+#include <cstdlib>
+
+#include "failure_text.h"
+#include "kiv_engine.h"
+#include "log_file.h"
+
+namespace {
+
+wstring today() {
+  wstring date;
+  date.AddDateTime(true, false, false);
+  return date;
+}
+
+wstring start_header() {
+  wstring header(u"\r\n\r\n== ");
+  header.AddDateTime(true, true, true);
+  header += u" ====================================\r\n";
+  return header;
+}
+
+// A user name as a file name: folder separators would reach outside the
+// logs folder.
+wstring log_name_for(const wstring& user) {
+  wstring file(user);
+  file.Replace(u'/', u"_");
+  file.Replace(u'\\', u"_");
+  wstring name(u"logs\\");
+  name += file;
+  name += u".log";
+  return name;
+}
+
+// The folder of a game file, from its full path.
+wstring folder_of(const wstring& game_file) {
+  wstring path = disk_path(game_file);
+  char resolved[PATH_MAX];
+  if (!realpath(path.ToAnsi(), resolved)) return wstring();
+  wstring full(resolved);
+  int slash = -1;
+  for (int i = 0; i < full.Length(); ++i)
+    if (full[i] == u'/') slash = i;
+  return full.Left(slash + 1);
+}
+
+}  // namespace
+
+session::session(kiv_engine& engine, int32_t id) : engine_(engine), id_(id) {}
+
+void session::SessionProcess() {
+  output.Clear();
+  // A failing turn is reported where it failed, before its output is
+  // flushed, so the report still names the file being read.
+  ReportFailure(run_guarded([this] { Execute(); }));
+  engine_.current_file.Clear();
+  engine_.current_dictionary_entry.Clear();
+  engine_.current_code = u"session::SessionProcess() - вывод текста";
+  wstring flush_error = run_guarded([this] { engine_.FlushOutput(*this); });
+  if (flush_error.IsEmpty()) engine_.current_code.Clear();
+  if (!ide_reply.IsEmpty()) {
+    engine_.Print(id_, u"ide", ide_reply);
+    ide_reply.Clear();
+  }
+  ReportFailure(flush_error);
+}
+
+void session::ReportFailure(const wstring& error) {
+  if (!error.IsEmpty()) engine_.ReportCrash(*this, error);
+}
+
+void session::ReplaceGame(const wstring& user, const wstring& game_file) {
+  game_started_ = false;
+  user_name = user;
+  start_game_file = restart_game_file = game_file;
+}
+
+void session::Log(const wstring& text) {
+  wstring line(text);
+  line += u"\r\n";
+  if (!log_buffer.IsEmpty())
+    log_buffer += line;
+  else if (!log_name.IsEmpty())
+    append_to_log(base_folder_, log_name.Text(), line);
+}
+
+void session::WriteHeldBackLog() {
+  if (log_buffer.IsEmpty()) return;
+  append_to_log(base_folder_, log_name.Text(), log_buffer);
+  log_buffer.Clear();
+}
+
+void session::Print(const wstring& text) { engine_.CallHostFunction(*this, u"print", nullptr, text.Text(), nullptr); }
+
+void session::Execute() {
+  engine_.SetCurrentSession(this);
+  full_log.Clear();
+  full_log.fields[full_log_row::date] = today();
+  full_log.fields[full_log_row::user] = user_name;
+  full_log.fields[full_log_row::command] = current_command;
+  if (!game_started_) {
+    StartGame();
+    current_command.Clear();
+  }
+  if (current_command.IsEmpty()) return;
+  if (current_command[0] == u'*') {
+    wstring comment(u"\r\n");
+    comment += current_command;
+    Log(comment);
+    full_log.fields[full_log_row::outcome] = u"*";
+    full_log.Write(base_folder_);
+    return;
+  }
+  WriteHeldBackLog();
+  wstring command_line(u"------------------\r\n> ");
+  command_line += current_command;
+  Log(command_line);
+  wstring echo(u"Эхо: ");
+  echo += current_command;
+  Print(echo);
+  full_log.fields[full_log_row::outcome] = u"Ok";
+}
+
+void session::StartGame() {
+  engine_.current_file = start_game_file;
+  wstring source, error;
+  if (!source.LoadFromFile(disk_path(start_game_file).Text(), nullptr, error)) {
+    wstring message(u"Не удалось прочитать файл игры: ");
+    message += error;
+    throw message;
+  }
+  engine_.current_file.Clear();
+  base_folder_ = folder_of(start_game_file);
+  log_name = log_name_for(user_name);
+  log_buffer = start_header();
+  full_log.fields[full_log_row::outcome] = u"start";
+  game_started_ = true;
+  in_game = true;
+  Print(wstring(u"<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>"));
+}

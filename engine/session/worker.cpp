@@ -1,0 +1,43 @@
+#include <dlfcn.h>
+
+#include "fault_handler.h"
+#include "kiv_engine.h"
+
+// The worker thread's part of the engine: it runs every turn of every
+// session, one command per polling cycle, lowest session id first.
+
+namespace {
+
+void call_plugin_entries(const plugin_handles& plugins, const char* entry_name) {
+  for (void* module : plugins) {
+    if (!module) continue;
+    if (void* entry = dlsym(module, entry_name)) reinterpret_cast<kiv_plugin_entry>(entry)();
+  }
+}
+
+}  // namespace
+
+void kiv_engine::WorkerMain(plugin_handles plugins) {
+  fault_stack stack;  // lets the fault handler run after a stack overflow
+  call_plugin_entries(plugins, "Init");
+  while (!stop_.Wait(poll_interval)) ServeNextCommand();
+  call_plugin_entries(plugins, "Exit");
+}
+
+void kiv_engine::ServeNextCommand() {
+  std::unique_lock lock(list_mutex_, std::defer_lock);
+  if (!lock.try_lock_for(lock_wait)) return;
+  for (session_item& item : sessions_) {
+    if (!item.owned_session || item.pending_command.IsEmpty()) continue;
+    session& waiting = *item.owned_session;
+    if (item.switch_pending) {
+      waiting.ReplaceGame(item.switch_user, item.game_file);
+      item.switch_pending = false;
+    }
+    waiting.current_command = item.pending_command;
+    item.pending_command.Clear();
+    lock.unlock();
+    waiting.SessionProcess();
+    return;
+  }
+}

@@ -1,0 +1,319 @@
+// The engine's exported interface, driven as a host drives it: libkiv.so
+// loaded with dlopen, callbacks registered, commands queued.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <future>
+#include <memory>
+#include <thread>
+
+#include "engine_library.h"
+#include "recording_host.h"
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void write_file(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+std::u16string text_of(const char16_t* message) { return message ? message : u"(null)"; }
+
+class engine_interface : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    recording_host::Get().Reset();
+    char pattern[] = "/tmp/kiv-engine-XXXXXX";
+    folder_ = mkdtemp(pattern);
+    fs::create_directory(folder_ / "logs");
+    previous_folder_ = fs::current_path();
+    fs::current_path(folder_);
+    write_file(folder_ / "game.kiv", "// a game\n");
+    game_ = wide((folder_ / "game.kiv").string());
+    engine_ = std::make_unique<engine_library>(KIV_LIBRARY);
+  }
+
+  void TearDown() override {
+    engine_->Exit(0);
+    engine_.reset();
+    fs::current_path(previous_folder_);
+    fs::remove_all(folder_);
+  }
+
+  void RegisterPrint(int32_t kind = 2) {
+    ASSERT_EQ(engine_->RegFunction(u"print", &recording_host::Print, kind, 1), 0);
+  }
+
+  void Start() {
+    RegisterPrint();
+    ASSERT_TRUE(engine_->Init(nullptr) & 0xFF);
+  }
+
+  // Starts a session and waits for its first turn.
+  void StartSession(int32_t id, const char16_t* user = u"игрок") {
+    size_t before = recording_host::Get().Prints().size();
+    ASSERT_EQ(engine_->Run(id, user, game_.c_str()), nullptr);
+    ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 1));
+  }
+
+  // Queues a command and waits for the print of its turn.
+  void Command(int32_t id, const char16_t* command) {
+    size_t before = recording_host::Get().Prints().size();
+    ASSERT_EQ(engine_->Input(id, command, 0), nullptr);
+    ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 1));
+  }
+
+  std::u16string LastText() { return recording_host::Get().Prints().back().second; }
+
+  fs::path folder_;
+  fs::path previous_folder_;
+  std::u16string game_;
+  std::unique_ptr<engine_library> engine_;
+};
+
+TEST_F(engine_interface, RegistrationCodesAndInit) {
+  EXPECT_EQ(engine_->RegFunction(nullptr, &recording_host::Print, 2, 1), 1);
+  EXPECT_EQ(engine_->RegFunction(u"", &recording_host::Print, 2, 1), 1);
+  EXPECT_EQ(engine_->RegFunction(u"print", nullptr, 2, 1), 2);
+  EXPECT_EQ(engine_->RegFunctionANSI("", &recording_host::PrintAnsi, 2, 1), 1);
+  EXPECT_EQ(engine_->RegFunctionANSI("print", nullptr, 2, 1), 2);
+  // None of those registered anything, so the engine refuses to start and
+  // says why.
+  EXPECT_FALSE(engine_->Init(nullptr) & 0xFF);
+  EXPECT_NE(read_file("logs/engine.log").find("Не зарегистрированы интерфейсные функции kiv.dll!"),
+            std::string::npos);
+  // Names are compared in lower case.
+  EXPECT_EQ(engine_->RegFunction(u"PRINT", &recording_host::Print, 2, 1), 0);
+  EXPECT_TRUE(engine_->Init(nullptr) & 0xFF);
+  StartSession(1);
+  EXPECT_EQ(recording_host::Get().Prints().back().first, u"print");
+}
+
+TEST_F(engine_interface, RunAndInputMessages) {
+  // Without Init there is no session list to take.
+  EXPECT_EQ(text_of(engine_->Run(1, u"игрок", game_.c_str())), u"Не удалось захватить список сессий!");
+  Start();
+  EXPECT_EQ(text_of(engine_->Run(1, u"игрок", nullptr)), u"не указан файл игры!");
+  EXPECT_EQ(text_of(engine_->Run(1, u"игрок", u"")), u"не указан файл игры!");
+  EXPECT_EQ(text_of(engine_->Input(7, u"север", 0)), u"Сессия не найдена!");
+
+  // Hold the worker inside the first turn so commands stay queued.
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::promise<void> entered;
+  std::once_flag once;
+  recording_host::Get().SetPrintHook([&](const host_call&) {
+    std::call_once(once, [&] {
+      entered.set_value();
+      released.wait();
+    });
+  });
+  ASSERT_EQ(engine_->Run(1, nullptr, game_.c_str()), nullptr);
+  entered.get_future().wait();
+  EXPECT_EQ(engine_->Input(1, u"первая", 0), nullptr);
+  EXPECT_EQ(text_of(engine_->Input(1, u"вторая", 0)), u"Предыдущая команда не обработана!");
+  release.set_value();
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(2));
+  EXPECT_EQ(LastText(), u"Эхо: первая");
+}
+
+TEST_F(engine_interface, RunAgainKeepsOrSwitchesTheGame) {
+  Start();
+  StartSession(1);
+  Command(1, u"один");
+  // The same game again is not a restart: no turn runs.
+  EXPECT_EQ(engine_->Run(1, u"игрок", game_.c_str()), nullptr);
+  EXPECT_EQ(engine_->Input(1, u"два", 0), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(3));
+  EXPECT_EQ(LastText(), u"Эхо: два");
+  // Another game starts afresh on the next cycle.
+  write_file(folder_ / "other.kiv", "// another game\n");
+  std::u16string other = wide((folder_ / "other.kiv").string());
+  EXPECT_EQ(engine_->Run(1, u"игрок", other.c_str()), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(4));
+  EXPECT_NE(LastText().find(u"<location>"), std::u16string::npos);
+}
+
+TEST_F(engine_interface, LowerSessionIdServedFirstOneCommandPerCycle) {
+  Start();
+  StartSession(9);
+  std::promise<void> release;
+  std::shared_future<void> released = release.get_future().share();
+  std::promise<void> entered;
+  std::once_flag once;
+  recording_host::Get().SetPrintHook([&](const host_call&) {
+    std::call_once(once, [&] {
+      entered.set_value();
+      released.wait();
+    });
+  });
+  ASSERT_EQ(engine_->Input(9, u"ждать", 0), nullptr);
+  entered.get_future().wait();
+  // Both wait while the worker is busy; the higher id asked first.
+  ASSERT_EQ(engine_->Run(5, u"второй", game_.c_str()), nullptr);
+  ASSERT_EQ(engine_->Run(2, u"первый", game_.c_str()), nullptr);
+  release.set_value();
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(4));
+  std::vector<host_call> prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[2].session_id, 2);
+  EXPECT_EQ(prints[3].session_id, 5);
+  EXPECT_GE(prints[3].at - prints[2].at, 90ms);
+}
+
+TEST_F(engine_interface, SilentTurnStillPrintsAndCommentIsLogged) {
+  Start();
+  StartSession(1, u"тестер");
+  Command(1, u"*заметка автора");
+  host_call last = recording_host::Get().Prints().back();
+  EXPECT_EQ(last.session_id, 1);
+  EXPECT_EQ(last.first, u"print");
+  EXPECT_EQ(last.second, u"");
+  std::string full_log = read_file("logs/full_log.csv");
+  EXPECT_EQ(full_log.rfind("*\t\t*заметка автора\t\t\tтестер\t", 0), 0u) << full_log;
+  // The start of the game, the comment with it, reaches the session log
+  // with the first command.
+  EXPECT_FALSE(fs::exists("logs/тестер.log"));
+  Command(1, u"дальше");
+  std::string session_log = read_file("logs/тестер.log");
+  EXPECT_NE(session_log.find("\r\n*заметка автора\r\n\r\n------------------\r\n> дальше"), std::string::npos)
+      << session_log;
+}
+
+TEST_F(engine_interface, FullLogRowsAndSessionLog) {
+  Start();
+  StartSession(1, u"тестер");
+  Command(1, u"открыть\tдверь");
+  std::string full_log = read_file("logs/full_log.csv");
+  // outcome, location, command, transcript, spare, user, date; TAB in a
+  // field becomes a space.
+  ASSERT_EQ(full_log.rfind("Ok\t\tоткрыть дверь\tЭхо: открыть дверь\t\tтестер\t", 0), 0u) << full_log;
+  EXPECT_EQ(full_log.substr(full_log.size() - 2), "\r\n");
+  std::string date = full_log.substr(full_log.rfind('\t') + 1);
+  EXPECT_EQ(date.size(), 12u) << date;  // dd.mm.yyyy CR LF
+
+  std::string session_log = read_file("logs/тестер.log");
+  EXPECT_EQ(session_log.rfind("\r\n\r\n== ", 0), 0u);
+  EXPECT_NE(session_log.find("КИВ: игра загружена"), std::string::npos);
+  EXPECT_NE(session_log.find("------------------\r\n> открыть\tдверь\r\nЭхо: открыть\tдверь\r\n"), std::string::npos);
+}
+
+TEST_F(engine_interface, FullLogStopsGrowingPastItsLimit) {
+  Start();
+  StartSession(1);
+  write_file("logs/full_log.csv", std::string(1000000, 'x'));
+  Command(1, u"первая");
+  std::string log = read_file("logs/full_log.csv");
+  EXPECT_GT(log.size(), 1000000u);  // exactly at the limit it still grows
+  size_t size = log.size();
+  Command(1, u"вторая");
+  EXPECT_EQ(read_file("logs/full_log.csv").size(), size);
+}
+
+TEST_F(engine_interface, MissingGameBecomesCrashReportAndSessionSurvives) {
+  Start();
+  ASSERT_EQ(engine_->Run(1, u"игрок", u"/nonexistent/игра.kiv"), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(3));
+  std::vector<host_call> prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[0].second, u"<location>Ошибка платформы!\nФайл: /nonexistent/игра.kiv</location>");
+  EXPECT_EQ(prints[1].second,
+            u"\n<font color=green></font>\n<font color=red>Не удалось прочитать файл игры: "
+            u"маршрут или имя файла не найдены.</font>");
+  EXPECT_EQ(prints[2].second, u"");  // the turn's own (empty) output
+  std::string full_log = read_file("logs/full_log.csv");
+  EXPECT_EQ(full_log.rfind("crash\t", 0), 0u) << full_log;
+  // The session takes further commands.
+  Command(1, u"снова");
+  EXPECT_TRUE(recording_host::Get().WaitForPrints(6));
+}
+
+TEST_F(engine_interface, AnsiHostAndPrintAnsi) {
+  ASSERT_EQ(engine_->RegFunction(u"speech", &recording_host::Speech, 0, 1), 0);
+  ASSERT_EQ(engine_->RegFunctionANSI("Print", &recording_host::PrintAnsi, 2, 1), 0);
+  ASSERT_EQ(engine_->RegFunctionANSI("SPEECH", &recording_host::PrintAnsi, 0, 1), 0);
+  ASSERT_TRUE(engine_->Init(nullptr) & 0xFF);
+  StartSession(1);
+  Command(1, u"осмотреться");
+  EXPECT_EQ(LastText(), u"Эхо: осмотреться");
+  // An 8-bit "speech" takes the place of the wide one, and flushes do not
+  // speak to an 8-bit host.
+  EXPECT_TRUE(recording_host::Get().Speeches().empty());
+  engine_->PrintANSI("всем");
+  host_call last = recording_host::Get().Prints().back();
+  EXPECT_EQ(last.session_id, 0);
+  EXPECT_EQ(last.second, u"всем");
+  engine_->PrintANSI(nullptr);
+  EXPECT_EQ(recording_host::Get().Prints().back().second, u"");
+}
+
+TEST_F(engine_interface, SpeechFollowsEveryFlush) {
+  ASSERT_EQ(engine_->RegFunction(u"speech", &recording_host::Speech, 0, 1), 0);
+  Start();
+  StartSession(1);
+  Command(1, u"говори");
+  std::vector<host_call> speeches = recording_host::Get().Speeches();
+  ASSERT_EQ(speeches.size(), 2u);
+  EXPECT_EQ(speeches[1].first, u"Эхо: говори");
+  EXPECT_EQ(speeches[1].session_id, 1);
+}
+
+TEST_F(engine_interface, PluginEntriesAroundTheWorker) {
+  void* plugin = dlopen(COUNTING_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+  ASSERT_NE(plugin, nullptr) << dlerror();
+  auto calls = reinterpret_cast<int (*)(const char*)>(dlsym(plugin, "PluginCalls"));
+  void* handles[10] = {nullptr, nullptr, plugin};
+  RegisterPrint();
+  ASSERT_TRUE(engine_->Init(handles) & 0xFF);
+  StartSession(1);  // the worker has run, so its start is behind it
+  EXPECT_EQ(calls("Init"), 1);
+  EXPECT_EQ(calls("Exit"), 0);
+  EXPECT_TRUE(engine_->Exit(0) & 0xFF);
+  EXPECT_EQ(calls("Exit"), 1);
+  dlclose(plugin);
+}
+
+TEST_F(engine_interface, ExitStopsServing) {
+  Start();
+  StartSession(1);
+  EXPECT_TRUE(engine_->Exit(0) & 0xFF);
+  EXPECT_EQ(text_of(engine_->Input(1, u"после", 0)), u"Не удалось захватить список сессий!");
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(recording_host::Get().Prints().size(), 1u);
+  // Exit unregistered every callback, so a new start needs "print" again.
+  EXPECT_FALSE(engine_->Init(nullptr) & 0xFF);
+  RegisterPrint();
+  EXPECT_TRUE(engine_->Init(nullptr) & 0xFF);
+  Command(1, u"снова");
+  EXPECT_EQ(LastText(), u"Эхо: снова");
+}
+
+TEST_F(engine_interface, HostileArgumentsNeverCrash) {
+  engine_->PrintANSI("никому");  // nothing registered: nothing happens
+  EXPECT_EQ(text_of(engine_->Input(1, nullptr, 0)), u"Не удалось захватить список сессий!");
+  Start();
+  EXPECT_TRUE(engine_->Init(nullptr) & 0xFF);  // a second Init keeps the one worker
+  StartSession(-5, nullptr);
+  EXPECT_EQ(engine_->Input(-5, nullptr, 0), nullptr);  // an empty command is no command
+  std::u16string huge(2000000, u'я');
+  Command(-5, huge.c_str());
+  EXPECT_EQ(LastText().size(), huge.size() + 5);
+  std::u16string long_user(100000, u'u');
+  EXPECT_EQ(engine_->Run(3, long_user.c_str(), game_.c_str()), nullptr);
+  EXPECT_EQ(engine_->Run(4, u"../../evil", game_.c_str()), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(4));
+  Command(4, u"след");
+  EXPECT_TRUE(fs::exists("logs/.._.._evil.log"));
+  EXPECT_EQ(engine_->RegFunction(std::u16string(100000, u'x').c_str(), &recording_host::Echo, 0, 2), 0);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The console player as a user runs it: commands piped in, replies out.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct run_result {
+  int status;
+  std::string output;
+};
+
+// Runs a shell command line and collects its standard output.
+run_result run(const std::string& command_line) {
+  run_result result{-1, {}};
+  FILE* pipe = popen(command_line.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0) result.output.append(buffer, n);
+  int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+class kivplay : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/kivplay-XXXXXX";
+    folder_ = mkdtemp(pattern);
+    std::ofstream(folder_ / "игра.kiv") << "// a game\n";
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  // The game is named relative to the folder the player starts in.
+  run_result Play(const std::string& script, const std::string& options = "") {
+    return run("cd '" + folder_.string() + "' && printf '" + script + "' | " KIVPLAY " " + options +
+               " игра.kiv 2>&1");
+  }
+
+  fs::path folder_;
+};
+
+TEST_F(kivplay, ScriptedCommandsGetTheirReplies) {
+  run_result played = Play("осмотреться\\n\\nвзять лампу\\n");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_EQ(played.output,
+            "<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>\n"
+            "Эхо: осмотреться\n"
+            "Эхо: взять лампу\n");
+}
+
+TEST_F(kivplay, PlainTextAndSpeech) {
+  run_result played = Play("ст`ой\\n", "--plain --speech");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_EQ(played.output,
+            "speech: КИВ: игра загружена, команды пока возвращаются эхом.\n"
+            "КИВ: игра загружена, команды пока возвращаются эхом.\n"
+            "speech: Эхо: ст<ой\n"
+            "Эхо: стой\n");
+}
+
+TEST_F(kivplay, MissingGameIsReportedAndPlayGoesOn) {
+  run_result played = run("printf 'дальше\\n' | " KIVPLAY " --plain /nonexistent.kiv 2>&1");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_NE(played.output.find("Ошибка платформы!\nФайл: /nonexistent.kiv"), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("маршрут или имя файла не найдены."), std::string::npos);
+}
+
+TEST_F(kivplay, BadArgumentsExplainUsage) {
+  run_result played = run(KIVPLAY " 2>&1");
+  EXPECT_EQ(played.status, 2);
+  EXPECT_NE(played.output.find("Usage: kivplay"), std::string::npos);
+  EXPECT_EQ(run(KIVPLAY " --help").status, 0);
+  played = run(KIVPLAY " --engine /nonexistent/libkiv.so game.kiv 2>&1");
+  EXPECT_EQ(played.status, 1);
+  EXPECT_NE(played.output.find("/nonexistent/libkiv.so"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+#include "console_host.h"
+
+#include <dlfcn.h>
+
+#include <iostream>
+#include <thread>
+
+#include "codepage.h"
+#include "wstring.h"
+
+namespace {
+
+console_host* active_host = nullptr;  // the callbacks' way back to the host
+
+std::u16string to_wide(const std::string& text) { return decode_ansi(text.data(), text.size()); }
+
+std::string to_utf8(const std::u16string& text) { return encode_utf8(text.data(), text.size()); }
+
+// Text without mark-up tags ("<" then a letter or "/", up to ">") and
+// without stress marks.
+std::u16string readable(const std::u16string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char16_t c = text[i];
+    if (c == u'`') continue;
+    if (c == u'<' && i + 1 < text.size()) {
+      char16_t next = text[i + 1];
+      bool tag = next == u'/' || (next >= u'a' && next <= u'z') || (next >= u'A' && next <= u'Z');
+      size_t end = text.find(u'>', i);
+      if (tag && end != std::u16string::npos) {
+        i = end;
+        continue;
+      }
+    }
+    out += c;
+  }
+  return out;
+}
+
+}  // namespace
+
+console_host::console_host(engine_library& engine, const console_options& options)
+    : engine_(engine), options_(options) {
+  active_host = this;
+}
+
+console_host::~console_host() {
+  Stop();
+  for (void* module : plugin_modules_) dlclose(module);
+  active_host = nullptr;
+}
+
+const char16_t* console_host::OnPrint(int32_t, const char16_t* channel, const char16_t* text) {
+  if (active_host && channel && std::u16string_view(channel) == u"print") active_host->Show(text, "");
+  return nullptr;
+}
+
+const char16_t* console_host::OnSpeech(int32_t, const char16_t* text, const char16_t*) {
+  if (active_host) active_host->Show(text, "speech: ");
+  return nullptr;
+}
+
+void console_host::Show(const char16_t* text, const char* prefix) {
+  std::u16string shown = text ? std::u16string(text) : std::u16string();
+  if (options_.plain) shown = readable(shown);
+  std::lock_guard lock(output_mutex_);
+  if (!shown.empty()) {
+    std::cout << prefix << to_utf8(shown);
+    if (shown.back() != u'\n') std::cout << '\n';
+    std::cout.flush();
+  }
+  ++prints_;
+  output_arrived_.notify_all();
+}
+
+bool console_host::Start() {
+  if (engine_.RegFunction(u"print", &console_host::OnPrint, KIV_KIND_DEFERRED, 1) != KIV_REG_OK) return false;
+  if (options_.speech) engine_.RegFunction(u"speech", &console_host::OnSpeech, KIV_KIND_PLAIN, 1);
+  void* handles[KIV_PLUGIN_SLOTS] = {};
+  for (const std::string& path : options_.plugins) {
+    if (plugin_modules_.size() == KIV_PLUGIN_SLOTS) break;
+    void* module = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module) {
+      std::cerr << "kivplay: " << dlerror() << '\n';
+      continue;
+    }
+    handles[plugin_modules_.size()] = module;
+    plugin_modules_.push_back(module);
+  }
+  if (!engine_.Init(handles)) {
+    std::cerr << "kivplay: the engine did not start\n";
+    return false;
+  }
+  started_ = true;
+  uint64_t before;
+  {
+    std::lock_guard lock(output_mutex_);
+    before = prints_;
+  }
+  std::u16string user = to_wide(options_.user_name), game = to_wide(options_.game_file);
+  if (const char16_t* refused = engine_.Run(session_id, user.c_str(), game.c_str())) {
+    std::cerr << "kivplay: " << to_utf8(refused) << '\n';
+    return false;
+  }
+  WaitForTurn(before);
+  return true;
+}
+
+void console_host::Play(std::istream& commands, bool prompt) {
+  std::string line;
+  while (true) {
+    if (prompt) std::cout << "> " << std::flush;
+    if (!std::getline(commands, line)) break;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty()) continue;
+    uint64_t before;
+    {
+      std::lock_guard lock(output_mutex_);
+      before = prints_;
+    }
+    if (Send(to_wide(line))) WaitForTurn(before);
+  }
+  if (prompt) std::cout << '\n';
+}
+
+bool console_host::Send(const std::u16string& command) {
+  // The engine holds one command per session; the previous one may not
+  // have been taken yet.
+  while (true) {
+    const char16_t* refused = engine_.Input(session_id, command.c_str(), 0);
+    if (!refused) return true;
+    if (std::u16string_view(refused) != u"Предыдущая команда не обработана!") {
+      std::cerr << "kivplay: " << to_utf8(refused) << '\n';
+      return false;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+void console_host::WaitForTurn(uint64_t prints_before) {
+  std::unique_lock lock(output_mutex_);
+  if (!output_arrived_.wait_for(lock, turn_limit, [&] { return prints_ > prints_before; })) {
+    std::cerr << "kivplay: no reply from the engine\n";
+    return;
+  }
+  // The output of one turn may come in several prints (a crash report).
+  uint64_t seen = prints_;
+  while (output_arrived_.wait_for(lock, turn_quiet, [&] { return prints_ > seen; })) seen = prints_;
+}
+
+void console_host::Stop() {
+  if (!started_) return;
+  started_ = false;
+  engine_.Exit(0);
+}

@@ -1,0 +1,113 @@
+// kivplay: plays a kiv game on the console through the engine library.
+
+#include <limits.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "console_host.h"
+#include "engine_library.h"
+
+namespace {
+
+const char* const usage =
+    "Usage: kivplay [options] GAME_FILE\n"
+    "Plays a kiv game on the console: each line of standard input is a\n"
+    "command; the engine's reply to each is printed. With a terminal it\n"
+    "prompts for commands, otherwise it reads them as a script.\n"
+    "\n"
+    "Options:\n"
+    "  --plain         show text without mark-up tags and stress marks\n"
+    "  --speech        also show the speech text, after \"speech: \"\n"
+    "  --user NAME     the player's name for the logs (default: player)\n"
+    "  --engine FILE   the engine library (default: libkiv.so beside kivplay)\n"
+    "  --plugin FILE   load a plug-in module and give it to the engine\n"
+    "                  (up to 10)\n"
+    "  --help          show this text\n"
+    "\n"
+    "kivplay makes its own folder current, so the dictionary kiv.dic and the\n"
+    "game library lib/ are found beside it.\n";
+
+// The folder holding this program, ending in "/".
+std::string program_folder() {
+  char path[PATH_MAX];
+  ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+  if (length <= 0) return "./";
+  std::string folder(path, size_t(length));
+  return folder.substr(0, folder.rfind('/') + 1);
+}
+
+// Names given on the command line mean what they meant before kivplay
+// changed its folder.
+std::string absolute_path(const std::string& name) {
+  char resolved[PATH_MAX];
+  if (realpath(name.c_str(), resolved)) return resolved;
+  if (!name.empty() && name[0] == '/') return name;
+  char current[PATH_MAX];
+  return getcwd(current, sizeof(current)) ? std::string(current) + "/" + name : name;
+}
+
+bool parse_arguments(int argc, char** argv, console_options& options, std::string& engine_path) {
+  for (int i = 1; i < argc; ++i) {
+    std::string argument = argv[i];
+    auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+    if (argument == "--help") {
+      std::cout << usage;
+      std::exit(0);
+    } else if (argument == "--plain") {
+      options.plain = true;
+    } else if (argument == "--speech") {
+      options.speech = true;
+    } else if (argument == "--user" || argument == "--engine" || argument == "--plugin") {
+      const char* given = value();
+      if (!given) {
+        std::cerr << "kivplay: " << argument << " needs a value\n";
+        return false;
+      }
+      if (argument == "--user")
+        options.user_name = given;
+      else if (argument == "--engine")
+        engine_path = absolute_path(given);
+      else
+        options.plugins.push_back(absolute_path(given));
+    } else if (argument.rfind("--", 0) == 0 || !options.game_file.empty()) {
+      std::cerr << "kivplay: unexpected argument " << argument << "\n";
+      return false;
+    } else {
+      options.game_file = absolute_path(argument);
+    }
+  }
+  if (options.game_file.empty()) {
+    std::cerr << "kivplay: no game file given\n";
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  console_options options;
+  std::string engine_path;
+  if (!parse_arguments(argc, argv, options, engine_path)) {
+    std::cerr << usage;
+    return 2;
+  }
+  std::string folder = program_folder();
+  if (engine_path.empty()) engine_path = folder + "libkiv.so";
+  if (chdir(folder.c_str()) != 0) std::cerr << "kivplay: cannot enter " << folder << ": " << std::strerror(errno) << '\n';
+  try {
+    engine_library engine(engine_path);
+    console_host host(engine, options);
+    if (!host.Start()) return 1;
+    host.Play(std::cin, isatty(STDIN_FILENO));
+    host.Stop();
+  } catch (const std::exception& error) {
+    std::cerr << "kivplay: " << error.what() << '\n';
+    return 1;
+  }
+  return 0;
+}
