@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "c_array.h"
 
@@ -87,6 +88,8 @@ class wstring : public c_array<char16_t, char16_t> {
   void SetLength(int n);
   bool Owns(const char16_t* units) const;
   char* CacheBytes(size_t bytes);
+  // The bytes, zero-terminated, as the cache.
+  const char* CacheCopy(const std::string& bytes);
   char16_t* CacheUnits(size_t units);
 
   std::unique_ptr<char16_t[]> cache_;

@@ -2,6 +2,7 @@
 // loaded with dlopen, callbacks registered, commands queued.
 
 #include <dlfcn.h>
+#include <signal.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -26,6 +27,17 @@ std::string read_file(const fs::path& path) {
 
 void write_file(const fs::path& path, const std::string& content) {
   std::ofstream(path, std::ios::binary) << content;
+}
+
+// Logs are written after the turn's print, so a test waits for them.
+std::string read_log(const fs::path& path, const std::string& expected) {
+  std::string content;
+  for (int attempt = 0; attempt < 500; ++attempt) {
+    content = read_file(path);
+    if (content.find(expected) != std::string::npos) break;
+    std::this_thread::sleep_for(10ms);
+  }
+  return content;
 }
 
 std::u16string text_of(const char16_t* message) { return message ? message : u"(null)"; }
@@ -179,7 +191,7 @@ TEST_F(engine_interface, SilentTurnStillPrintsAndCommentIsLogged) {
   EXPECT_EQ(last.session_id, 1);
   EXPECT_EQ(last.first, u"print");
   EXPECT_EQ(last.second, u"");
-  std::string full_log = read_file("logs/full_log.csv");
+  std::string full_log = read_log("logs/full_log.csv", "тестер");
   EXPECT_EQ(full_log.rfind("*\t\t*заметка автора\t\t\tтестер\t", 0), 0u) << full_log;
   // The start of the game, the comment with it, reaches the session log
   // with the first command.
@@ -194,7 +206,7 @@ TEST_F(engine_interface, FullLogRowsAndSessionLog) {
   Start();
   StartSession(1, u"тестер");
   Command(1, u"открыть\tдверь");
-  std::string full_log = read_file("logs/full_log.csv");
+  std::string full_log = read_log("logs/full_log.csv", "\r\n");
   // outcome, location, command, transcript, spare, user, date; TAB in a
   // field becomes a space.
   ASSERT_EQ(full_log.rfind("Ok\t\tоткрыть дверь\tЭхо: открыть дверь\t\tтестер\t", 0), 0u) << full_log;
@@ -202,7 +214,7 @@ TEST_F(engine_interface, FullLogRowsAndSessionLog) {
   std::string date = full_log.substr(full_log.rfind('\t') + 1);
   EXPECT_EQ(date.size(), 12u) << date;  // dd.mm.yyyy CR LF
 
-  std::string session_log = read_file("logs/тестер.log");
+  std::string session_log = read_log("logs/тестер.log", "Эхо: открыть\tдверь\r\n");
   EXPECT_EQ(session_log.rfind("\r\n\r\n== ", 0), 0u);
   EXPECT_NE(session_log.find("КИВ: игра загружена"), std::string::npos);
   EXPECT_NE(session_log.find("------------------\r\n> открыть\tдверь\r\nЭхо: открыть\tдверь\r\n"), std::string::npos);
@@ -213,10 +225,11 @@ TEST_F(engine_interface, FullLogStopsGrowingPastItsLimit) {
   StartSession(1);
   write_file("logs/full_log.csv", std::string(1000000, 'x'));
   Command(1, u"первая");
-  std::string log = read_file("logs/full_log.csv");
+  std::string log = read_log("logs/full_log.csv", "первая");
   EXPECT_GT(log.size(), 1000000u);  // exactly at the limit it still grows
   size_t size = log.size();
   Command(1, u"вторая");
+  Command(1, u"третья");  // the second turn has ended with its logs
   EXPECT_EQ(read_file("logs/full_log.csv").size(), size);
 }
 
@@ -314,6 +327,24 @@ TEST_F(engine_interface, HostileArgumentsNeverCrash) {
   Command(4, u"след");
   EXPECT_TRUE(fs::exists("logs/.._.._evil.log"));
   EXPECT_EQ(engine_->RegFunction(std::u16string(100000, u'x').c_str(), &recording_host::Echo, 0, 2), 0);
+}
+
+TEST_F(engine_interface, HardwareFaultIsReportedAndEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        recording_host::Get().SetPrintHook([](const host_call& call) {
+          if (call.second == u"Эхо: обвал") raise(SIGSEGV);
+          if (call.second.find(u"плохой указатель!") != std::u16string::npos)
+            fprintf(stderr, "%s\n", utf8(call.second).c_str());
+        });
+        Start();
+        StartSession(1);
+        Command(1, u"обвал");
+        std::this_thread::sleep_for(10s);
+        std::exit(0);
+      },
+      ::testing::KilledBySignal(SIGSEGV), "плохой указатель!(.|\n)*Аппаратная ошибка");
 }
 
 }  // namespace
