@@ -1,11 +1,15 @@
 #pragma once
 
+#include <vector>
+
 #include "c_array.h"
+#include "output_words.h"
+#include "tokenizer.h"
 #include "wstring.h"
 
-// One piece of a turn's output: its kind ("<" a mark-up tag, "F" a recorded
-// host-function call, "f" that call's second argument, anything else text),
-// the text shown and the text spoken.
+// One piece of a turn's output: its kind (the lexeme kind, or one of the
+// kinds set by the engine), the text shown with its mark-up and the text
+// spoken.
 struct output_pool_item {
   char16_t kind = 0;
   wstring print_text;
@@ -15,20 +19,27 @@ struct output_pool_item {
   int CompareKey(char16_t key) const { return int(kind) - int(key); }
 };
 
-// Everything a session prints during one turn.
-//
-// This is the minimal pool the engine interface needs: printed text is cut
-// only into mark-up tags and text runs, and finishing only removes escapes.
-// The tokenizer-driven pool with its punctuation, spacing and location
-// rules replaces it.
-class output_pool {
+// Everything a session says to the player during one turn, cut into
+// lexemes. Finish() cleans the punctuation that joined pieces leave behind,
+// sets spacing and capitals, agrees prepositions, drops reflexive doubling
+// and a location description shown unchanged last time, and removes
+// escapes.
+class output_pool : public tokenizer {
  public:
+  static constexpr char16_t word_kind = u'L';
+  static constexpr char16_t number_kind = u'N';
+  static constexpr char16_t dice_kind = u'D';
+  static constexpr char16_t punctuation_kind = u',';
+  static constexpr char16_t sign_kind = u'+';
+  static constexpr char16_t stray_closer_kind = u')';
   static constexpr char16_t tag_kind = u'<';
+  static constexpr char16_t group_kind = u'[';
   static constexpr char16_t call_kind = u'F';
   static constexpr char16_t call_argument_kind = u'f';
-  static constexpr char16_t text_kind = u'T';
 
-  // Printed text, cut into tags and the text between them.
+  output_pool();
+
+  // Prints text: its lexemes join the items. Scan errors propagate.
   void Add(const wstring& text);
   void AddItem(char16_t kind, const wstring& print_text, const wstring& speech_text);
   // End-of-turn processing of the items.
@@ -36,10 +47,49 @@ class output_pool {
   // The speech texts of all items but host-function calls, stress marks
   // written as "<".
   wstring GetSpeechText() const;
+  // Deletes every location block that has its closing tag.
+  void RemoveLocations();
+  // typed with each character that differs from expected marked in red.
+  static wstring Highlight(const char16_t* typed, const char16_t* expected);
+
+  // The world's word objects for preposition agreement; null while no world
+  // is loaded. Not owned.
+  void SetWords(const output_words* words) { words_ = words; }
+  // Whether this turn printed text outside location blocks so far.
+  bool PrintedOutsideLocation() const { return text_outside_location_; }
 
   c_array<output_pool_item, char16_t>& Items() { return items_; }
   void Clear() { items_.Clear(); }
 
+ protected:
+  bool OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) override;
+
  private:
+  void AppendToEscape(const char16_t* start, int length, char16_t kind);
+  void AppendItem(const char16_t* start, int length, char16_t kind);
+  void FollowLocationTag(const wstring& tag);
+
+  void DropRepeatedLocation();
+  void CleanPunctuationPairs();
+  void PairWithOpenPunctuation(int second, std::vector<int>& open, std::vector<bool>& deleted);
+  void TurnUnderscoresIntoSpaces();
+  void SpaceBeforeRussianWords();
+  void AgreePrepositions();
+  void AgreePreposition(int word, int next);
+  void RemoveReflexiveDoubling();
+  void SetCapitalsAndFullStops();
+  void UnescapeTexts();
+
+  // The first item from `from` on that is not mark-up or a host call;
+  // the item count when there is none.
+  int NextShown(int from) const;
+  bool IsSingleSpace(int i) const;
+  void DeleteMarked(const std::vector<bool>& marked);
+
   c_array<output_pool_item, char16_t> items_;
+  bool inside_location_ = false;
+  bool text_outside_location_ = false;
+  wstring location_text_;
+  wstring shown_location_text_;
+  const output_words* words_ = nullptr;
 };

@@ -33,3 +33,14 @@ std::string wide_message(F&& f) {
   }
   return "<nothing thrown>";
 }
+
+// The text of a message built at run time (a wstring) that f raises.
+template <class F>
+std::string built_message(F&& f) {
+  try {
+    f();
+  } catch (const wstring& message) {
+    return encode_utf8(message.Text(), size_t(message.Length()));
+  }
+  return "<nothing thrown>";
+}

@@ -58,6 +58,14 @@ TEST_F(kivplay, ScriptedCommandsGetTheirReplies) {
             "Эхо: взять лампу\n");
 }
 
+TEST_F(kivplay, RepliesAreFinishedText) {
+  run_result played = Play("открыть дверь . потом ,ключ\\n");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_EQ(played.output,
+            "<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>\n"
+            "Эхо: открыть дверь. Потом, ключ\n");
+}
+
 TEST_F(kivplay, PlainTextAndSpeech) {
   run_result played = Play("ст`ой\\n", "--plain --speech");
   EXPECT_EQ(played.status, 0);
