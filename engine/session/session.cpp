@@ -138,5 +138,6 @@ void session::StartGame() {
   full_log.fields[full_log_row::outcome] = u"start";
   game_started_ = true;
   in_game = true;
+  output.ForgetShownLocation();
   Print(wstring(u"<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>"));
 }

@@ -55,6 +55,9 @@ class output_pool : public tokenizer {
   // The world's word objects for preposition agreement; null while no world
   // is loaded. Not owned.
   void SetWords(const output_words* words) { words_ = words; }
+  // A new game shows its first location even when it reads as the last
+  // one shown.
+  void ForgetShownLocation() { shown_location_text_.Clear(); }
   // Whether this turn printed text outside location blocks so far.
   bool PrintedOutsideLocation() const { return text_outside_location_; }
 

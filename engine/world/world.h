@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "c_index.h"
+#include "code_runner.h"
+#include "context.h"
+#include "object.h"
+#include "output_words.h"
+#include "prepform.h"
+#include "value_world.h"
+#include "wstring.h"
+
+class obj_word;
+class location;
+
+// An entity by its identifier; the world owns its entities here.
+struct object_id_list_item {
+  int32_t id = 0;
+  std::unique_ptr<object> entity;
+  void SetKey(int key) { id = key; }
+  int CompareKey(int key) const { return id < key ? -1 : (id > key ? 1 : 0); }
+};
+
+// An entity by its normalised name.
+struct object_name_list_item {
+  wstring name;
+  object* entity = nullptr;
+  void SetKey(const char16_t* key) { name = key; }
+  int CompareKey(const char16_t* key) const { return name.Compare(key); }
+};
+
+// The entity an index holds under the normalised name, or null.
+inline object* find_named(const c_index<object_name_list_item, const char16_t*>& index, const wstring& name) {
+  int pos;
+  return index.Find(name.Text(), pos) ? index[pos].entity : nullptr;
+}
+
+// Entities sharing a normalised name.
+struct name_list_item {
+  wstring name;
+  c_array<object*, object*> entities;
+  void SetKey(const char16_t* key) { name = key; }
+  int CompareKey(const char16_t* key) const { return name.Compare(key); }
+};
+
+// The entities that have a word form of this text, with the form's key.
+struct word_form_list_item {
+  struct owner {
+    object* entity = nullptr;
+    wstring key;
+    void SetKey(object* e) { entity = e; }
+    int CompareKey(object* e) const { return entity == e ? 0 : (entity < e ? -1 : 1); }
+  };
+  wstring text;
+  c_array<owner, object*> owners;
+  void SetKey(const char16_t* key) { text = key; }
+  int CompareKey(const char16_t* key) const { return text.Compare(key); }
+};
+
+// One loaded game: the root context that owns every entity, with the
+// indexes by which names find them.
+class world : public context, public value_world, public output_words {
+ public:
+  explicit world(const wstring& name);
+  ~world() override;
+
+  // Creates an entity of the type's class (location, obj_word or object)
+  // and registers it; raises the creation messages.
+  object* Create(context* where, int type, bool inside, const wstring& name);
+  // Releases an entity and everything the world knows of it.
+  void Destroy(object* entity);
+
+  object* FindById(int32_t id) const;
+  object* FindObject(const wstring& normalised_name) const;
+  object* FindClass(const wstring& normalised_name) const;
+  obj_word* FindPreposition(const wstring& normalised_name) const;
+
+  // The folder of the game file, ending in a separator; includes are read
+  // from it (and ".kvl" libraries also from "lib\" in the current folder).
+  const wstring& Directory() const { return directory_; }
+  void SetDirectory(const wstring& directory) { directory_ = directory; }
+  c_array<wstring, wstring>& SourceFiles() { return source_files_; }
+
+  // The interpreter that runs the world's code; null: no code runs.
+  code_runner* Runner() const { return runner_; }
+  void SetRunner(code_runner* runner) { runner_ = runner; }
+
+  // The session's player character (entity identifier, 0 for none).
+  int32_t player = 0;
+
+  // Where the engine names the file being read, for crash reports: the
+  // session points it at its label; null names nothing.
+  wstring* file_label = nullptr;
+  // Source files being included inside one another now.
+  int include_depth = 0;
+
+  // value_world
+  bool IsInWorld(const object* entity) const override;
+  wstring EntityName(const object* entity) const override;
+  int EntityType(const object* entity) const override;
+  bool GetForm(const object* entity, const key_matrix& keys, wstring& text, int& best) const override;
+  c_array<object*, object*> LinkedWords(const object* entity) const override;
+  // The word entity of that name (normalised), or null.
+  object* FindWord(const wstring& name) const override;
+  bool GetTitle(const object* entity, value& title) const override;
+  bool CallGetForm(object* holder, const value& subject, context* ctx, wstring& text) override;
+  bool GetExitText(context* ctx, int direction, wstring& text) override;
+  void AddEntityKeys(const object* entity, key_matrix& keys) const override;
+
+  // output_words
+  bool PrepositionForm(const wstring& word, const wstring& next, wstring& form) const override;
+
+  // Indexes (kept up to date by entities as they are created, renamed and
+  // destroyed).
+  c_index<object_id_list_item, int> ids;
+  c_index<object_name_list_item, const char16_t*> objects;       // object, attribute, relation, act, location
+  c_index<object_name_list_item, const char16_t*> classes;
+  c_index<object_name_list_item, const char16_t*> words;
+  c_index<object_name_list_item, const char16_t*> prepositions;
+  // Objects, locations, attributes, relations, acts and classes by name.
+  c_index<name_list_item, const char16_t*> names;
+  // Word forms (normalised text) and whose they are.
+  c_index<word_form_list_item, const char16_t*> word_forms;
+  // Prepositions by their names and form texts.
+  prepform_index prepforms;
+  // Every live entity by address, so a value can tell a forgotten one
+  // without touching it.
+  c_index<object*, object*> live_entities;
+
+ private:
+  // Drops the identifier entry at pos, then the entity it owned.
+  void ReleaseEntry(int pos);
+
+  wstring name_;
+  wstring directory_;
+  c_array<wstring, wstring> source_files_;
+  code_runner* runner_ = nullptr;
+};
