@@ -35,6 +35,8 @@ class key_matrix {
   int KeyCount() const { return key_count_; }
   int StarCount() const { return star_count_; }
   bool HasOptional() const { return has_optional_; }
+  // Keys marked "*" or "!" ask for a word form that fits them.
+  bool AsksForForm() const { return star_count_ > 0 || has_optional_; }
 
  private:
   // The slot of a key character, or -1 outside both ranges.

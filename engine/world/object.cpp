@@ -102,8 +102,6 @@ void leave_word_form(world& home, const wstring& text, const object* entity) {
   if (owners.Count() == 0) home.word_forms.Delete(pos);
 }
 
-bool asks_for_form(const key_matrix& keys) { return keys.StarCount() > 0 || keys.HasOptional(); }
-
 }  // namespace
 
 object::object(context* where, int type, bool inside, const wstring& name)
@@ -209,7 +207,7 @@ bool object::GetForm(const key_matrix* keys, wstring& text, int& best) const {
   if (forms.Count() == 0) return false;
   key_matrix merged = *keys;
   merged.AddKey(default_key.Text());
-  bool strict = asks_for_form(*keys);
+  bool strict = keys->AsksForForm();
   bool only_fitting = strict && keys->Score(own_keys.Text()) == 0;
   const form_list_item* winner = nullptr;
   int winner_score = 0;

@@ -21,9 +21,6 @@ bool carries(const key_matrix& keys, const char16_t* pairs) {
   return true;
 }
 
-// Keys marked "*" or "!" ask for a form that fits them, not any text.
-bool asks_for_form(const key_matrix& keys) { return keys.StarCount() > 0 || keys.HasOptional(); }
-
 wstring missing_form_text(const key_matrix& keys, const char16_t* name_prefix, const wstring& name) {
   wstring text = u"<font color='red'>нет формы #";
   text += keys.GetKey();
@@ -185,7 +182,7 @@ class text_writer {
       if (!associated_missing) return text;
     }
     wstring name = world.EntityName(entity);
-    if (!asks_for_form(keys)) return name;
+    if (!keys.AsksForForm()) return name;
     missing = true;
     return missing_form_text(keys, v.Type() == kw::type_class ? u"@" : u"", name);
   }
@@ -239,7 +236,7 @@ class text_writer {
     wstring text;
     if (FormOrMethod(word, v, keys, text)) return text;
     wstring name = world.EntityName(word);
-    if (!asks_for_form(keys)) return name;
+    if (!keys.AsksForForm()) return name;
     missing = true;
     return missing_form_text(keys, u"$", name);
   }
