@@ -5,7 +5,10 @@
 
 #include "failure_text.h"
 #include "kiv_engine.h"
+#include "keyword_table.h"
 #include "log_file.h"
+#include "block.h"
+#include "statements.h"
 
 namespace {
 
@@ -48,7 +51,8 @@ wstring folder_of(const wstring& game_file) {
 
 }  // namespace
 
-session::session(kiv_engine& engine, int32_t id) : engine_(engine), id_(id) {}
+session::session(kiv_engine& engine, int32_t id)
+    : engine_(engine), id_(id), host_(engine, *this), interpreter_(host_) {}
 
 void session::SessionProcess() {
   output.Clear();
@@ -73,6 +77,7 @@ void session::ReportFailure(const wstring& error) {
 
 void session::ReplaceGame(const wstring& user, const wstring& game_file) {
   game_started_ = false;
+  world_.reset();
   user_name = user;
   start_game_file = restart_game_file = game_file;
 }
@@ -113,14 +118,35 @@ void session::Execute() {
     full_log.Write(base_folder_);
     return;
   }
+  bool code_mode = current_command[0] == u'/' || current_command[0] == u'\\';
+  if (code_mode) current_command = current_command.Mid(1, current_command.Length());
   WriteHeldBackLog();
   wstring command_line(u"------------------\r\n> ");
   command_line += current_command;
   Log(command_line);
-  wstring echo(u"Эхо: ");
-  echo += current_command;
-  Print(echo);
+  if (code_mode) {
+    RunAsCode(current_command);
+  } else {
+    wstring echo(u"Эхо: ");
+    echo += current_command;
+    Print(echo);
+  }
   full_log.fields[full_log_row::outcome] = u"Ok";
+}
+
+void session::RunAsCode(const wstring& code) {
+  host_.StartCommand();
+  interpreter_.StartCommand();
+  block line_owner;
+  int line_index = 0;
+  value result = RunStatement(interpreter_, *world_, code, false, true, line_index, line_owner);
+  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
+  if (result.Type() == kw::type_keyword && result.Code() == kw::type_null) {
+    Print(wstring(u"пусто"));
+    return;
+  }
+  bool missing_form = false;
+  Print(result.ToString(world_.get(), world_.get(), nullptr, text_all, missing_form));
 }
 
 void session::StartGame() {
@@ -133,6 +159,11 @@ void session::StartGame() {
   }
   engine_.current_file.Clear();
   base_folder_ = folder_of(start_game_file);
+  world_ = std::make_unique<world>(wstring(u"world"));
+  world_->SetDirectory(base_folder_);
+  world_->SetRunner(&interpreter_);
+  world_->SetOperatorHost(&host_);
+  world_->file_label = &engine_.current_file;
   log_name = log_name_for(user_name);
   log_buffer = start_header();
   full_log.fields[full_log_row::outcome] = u"start";

@@ -2,8 +2,13 @@
 
 #include <cstdint>
 
+#include <memory>
+
 #include "full_log.h"
+#include "interpreter.h"
 #include "output_pool.h"
+#include "session_host.h"
+#include "world.h"
 #include "wstring.h"
 
 class kiv_engine;
@@ -40,15 +45,19 @@ class session {
   output_pool output;
   wstring ide_reply;
   bool in_game = false;
+  bool paranoid_analysis = false;
 
  private:
   // The player turn.
   //
-  // Until the game language and the parser exist this is the echo turn: it
-  // reads the game file (so a missing or unreadable game is reported as the
-  // turn's failure), keeps the session and full logs as the real turn does,
-  // and prints each command back.
+  // Until game loading and the parser exist this is the echo turn: it reads
+  // the game file (so a missing or unreadable game is reported as the
+  // turn's failure) into a fresh world, keeps the session and full logs as
+  // the real turn does, runs a command that begins with "/" or "\" as game
+  // code in the world and prints its value, and prints any other command
+  // back.
   void Execute();
+  void RunAsCode(const wstring& code);
   void ReportFailure(const wstring& error);
   void StartGame();
   void Print(const wstring& text);
@@ -56,7 +65,9 @@ class session {
 
   kiv_engine& engine_;
   int32_t id_;
-  // Stands in for the world until game loading exists.
   bool game_started_ = false;
   wstring base_folder_;
+  session_host host_;
+  interpreter interpreter_;
+  std::unique_ptr<world> world_;
 };

@@ -11,6 +11,10 @@ class object;
 class world;
 struct GetVars_result_list;
 
+// Game code may include or run only files of the game folder and the
+// library folder: a rooted name or ".." steps leading out are refused.
+void check_game_file_name(const wstring& name);
+
 // Named storage of running code: the variables of one piece of code and the
 // context it was opened from. World entities are contexts too, holding
 // their properties the same way; the world is the root.
@@ -65,9 +69,13 @@ class context {
   // The characters of the code running here: the actor, the second and the
   // third (speaker and addressee), as entity identifiers.
   int32_t characters[3] = {0, 0, 0};
-  // Set by game code: 4 moves the player to the location returned, 5
-  // restarts the game.
-  int32_t state = 0;
+  // The stop signal of the code running here: a block ends its lines when
+  // it is set and loops consume break and continue; the session acts on
+  // goto (moving the player to the location the code answers) and run.
+  enum stop_signal : int32_t { stop_none, stop_return, stop_break, stop_continue, stop_goto, stop_run };
+  int32_t state = stop_none;
+  // The values of the last "switch" that no "case" has matched yet.
+  c_array<value, value> switch_values;
 
  protected:
   int type_;

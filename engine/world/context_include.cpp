@@ -50,16 +50,6 @@ bool climbs_out(const wstring& name) {
   return false;
 }
 
-// Game code names the files it includes, and players can type game code:
-// only files inside the game folder or the library folder may be read.
-void check_confinement(const wstring& name) {
-  if (!is_rooted(name) && !climbs_out(name)) return;
-  wstring message(u"файл ");
-  message += name;
-  message += u" недоступен: подключать можно только файлы из папки игры и папки библиотеки!";
-  throw message;
-}
-
 // Game files and libraries are the world's source files; scripts are not.
 void list_source_file(c_array<wstring, wstring>& files, const wstring& file, const wstring& extension) {
   if (extension != u".kiv" && extension != u".kvl") return;
@@ -99,9 +89,19 @@ class include_level {
 
 }  // namespace
 
+// Game code names the files it includes, and players can type game code:
+// only files inside the game folder or the library folder may be read.
+void check_game_file_name(const wstring& name) {
+  if (!is_rooted(name) && !climbs_out(name)) return;
+  wstring message(u"файл ");
+  message += name;
+  message += u" недоступен: подключать можно только файлы из папки игры и папки библиотеки!";
+  throw message;
+}
+
 value context::Include(const wstring& name) {
   wstring file(name);
-  check_confinement(file);
+  check_game_file_name(file);
   wstring extension = take_extension(file);
   list_source_file(world_->SourceFiles(), file, extension);
   include_level level(*world_);

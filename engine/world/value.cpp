@@ -46,6 +46,13 @@ int result_or(int a, int b) {
   return kw::result_no;
 }
 
+bool result_holds(int code) { return holds(code); }
+
+int result_not(int code) {
+  if (open_truth(code)) return code;
+  return holds(code) ? kw::result_no : kw::result_yes;
+}
+
 // ---- construction ----
 
 value::value() : value(kw::type_keyword, kw::type_null) {}

@@ -135,3 +135,7 @@ struct value_list {
 // compute them: a result of no, unknown or yes.
 int result_and(int a, int b);
 int result_or(int a, int b);
+// Whether a result word holds (yes, ok); its logical negation, which leaves
+// unknown and unclear open.
+bool result_holds(int code);
+int result_not(int code);

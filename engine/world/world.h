@@ -14,6 +14,7 @@
 
 class obj_word;
 class location;
+class operator_host;
 
 // An entity by its identifier; the world owns its entities here.
 struct object_id_list_item {
@@ -87,8 +88,16 @@ class world : public context, public value_world, public output_words {
   code_runner* Runner() const { return runner_; }
   void SetRunner(code_runner* runner) { runner_ = runner; }
 
+  // What character speech and commands told to characters go through;
+  // null: those operators refuse.
+  operator_host* OperatorHost() const { return operator_host_; }
+  void SetOperatorHost(operator_host* host) { operator_host_ = host; }
+
   // The session's player character (entity identifier, 0 for none).
   int32_t player = 0;
+  // The current plan, set by the plane operator; kept with the world rather
+  // than engine-wide, so sessions do not share it.
+  wstring current_plane;
 
   // Where the engine names the file being read, for crash reports: the
   // session points it at its label; null names nothing.
@@ -137,4 +146,5 @@ class world : public context, public value_world, public output_words {
   wstring directory_;
   c_array<wstring, wstring> source_files_;
   code_runner* runner_ = nullptr;
+  operator_host* operator_host_ = nullptr;
 };

@@ -46,6 +46,13 @@ class kivplay : public ::testing::Test {
                " игра.kiv 2>&1");
   }
 
+  // Runs the script's lines as game code in a fresh world.
+  run_result Eval(const std::string& script) {
+    fs::path file = folder_ / "script.txt";
+    std::ofstream(file, std::ios::binary) << script;
+    return run(KIVPLAY " --eval --plain < '" + file.string() + "' 2>&1");
+  }
+
   fs::path folder_;
 };
 
@@ -81,6 +88,29 @@ TEST_F(kivplay, MissingGameIsReportedAndPlayGoesOn) {
   EXPECT_EQ(played.status, 0);
   EXPECT_NE(played.output.find("Ошибка платформы!\nФайл: /nonexistent.kiv"), std::string::npos) << played.output;
   EXPECT_NE(played.output.find("маршрут или имя файла не найдены."), std::string::npos);
+}
+
+TEST_F(kivplay, EvalRunsEachLineAsCodeInAFreshWorld) {
+  run_result played = Eval("1 + 2 * 3\nvar x = 5\nx * 2\n\"а\" + 1\nx = \n3 - 1\n");
+  EXPECT_EQ(played.status, 0);
+  // Each reply starts a sentence, so its first Russian letter is a capital.
+  EXPECT_NE(played.output.find("\n7\n5\n10\nА1\n"), std::string::npos) << played.output;
+  // A line that cannot be computed is reported; the session goes on.
+  EXPECT_NE(played.output.find("Ошибка платформы!"), std::string::npos) << played.output;
+  EXPECT_EQ(played.output.substr(played.output.size() - 2), "2\n");
+}
+
+TEST_F(kivplay, RunawayCodeFailsAndTheNextCommandWorks) {
+  run_result played = Eval(std::string(100000, '(') + "1" + std::string(100000, ')') + "\n1 + 1\n");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_NE(played.output.find("слишком глубокая вложенность кода!"), std::string::npos) << played.output;
+  EXPECT_EQ(played.output.substr(played.output.size() - 2), "2\n");
+}
+
+TEST_F(kivplay, CodeModeInAGame) {
+  run_result played = Play("/2 + 2\\nдва\\n", "--plain");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_NE(played.output.find("\n4\nЭхо: два\n"), std::string::npos) << played.output;
 }
 
 TEST_F(kivplay, BadArgumentsExplainUsage) {

@@ -113,6 +113,8 @@ void console_host::Play(std::istream& commands, bool prompt) {
     if (!std::getline(commands, line)) break;
     if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.empty()) continue;
+    // The engine runs a command that begins with "/" as game code.
+    if (options_.eval) line = "/" + line;
     uint64_t before;
     {
       std::lock_guard lock(output_mutex_);

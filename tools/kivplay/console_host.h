@@ -16,6 +16,7 @@ struct console_options {
   std::vector<std::string> plugins;
   bool plain = false;   // strip mark-up tags and stress marks
   bool speech = false;  // also show the speech text
+  bool eval = false;    // each line is game code, its value shown
 };
 
 // A console host of the engine: registers its callbacks, starts one

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -15,13 +16,17 @@ namespace {
 
 const char* const usage =
     "Usage: kivplay [options] GAME_FILE\n"
+    "       kivplay --eval [options] [GAME_FILE]\n"
     "Plays a kiv game on the console: each line of standard input is a\n"
     "command; the engine's reply to each is printed. With a terminal it\n"
-    "prompts for commands, otherwise it reads them as a script.\n"
+    "prompts for commands, otherwise it reads them as a script. A command\n"
+    "that begins with \"/\" is run as game code and its value shown.\n"
     "\n"
     "Options:\n"
     "  --plain         show text without mark-up tags and stress marks\n"
     "  --speech        also show the speech text, after \"speech: \"\n"
+    "  --eval          run every line as game code and show its value; without\n"
+    "                  a game file the code runs in a fresh, empty world\n"
     "  --user NAME     the player's name for the logs (default: player)\n"
     "  --engine FILE   the engine library (default: libkiv.so beside kivplay)\n"
     "  --plugin FILE   load a plug-in module and give it to the engine\n"
@@ -61,6 +66,8 @@ bool parse_arguments(int argc, char** argv, console_options& options, std::strin
       options.plain = true;
     } else if (argument == "--speech") {
       options.speech = true;
+    } else if (argument == "--eval") {
+      options.eval = true;
     } else if (argument == "--user" || argument == "--engine" || argument == "--plugin") {
       const char* given = value();
       if (!given) {
@@ -80,12 +87,35 @@ bool parse_arguments(int argc, char** argv, console_options& options, std::strin
       options.game_file = absolute_path(argument);
     }
   }
-  if (options.game_file.empty()) {
+  if (options.game_file.empty() && !options.eval) {
     std::cerr << "kivplay: no game file given\n";
     return false;
   }
   return true;
 }
+
+// An empty game in a folder of its own, removed when kivplay ends: the
+// fresh world that --eval runs code in.
+class empty_game {
+ public:
+  empty_game() {
+    char pattern[] = "/tmp/kivplay-XXXXXX";
+    if (!mkdtemp(pattern)) return;
+    folder_ = pattern;
+    file_ = folder_ + "/empty.kiv";
+    if (FILE* game = std::fopen(file_.c_str(), "w")) std::fclose(game);
+  }
+  ~empty_game() {
+    if (folder_.empty()) return;
+    std::remove(file_.c_str());
+    rmdir(folder_.c_str());
+  }
+  const std::string& File() const { return file_; }
+
+ private:
+  std::string folder_;
+  std::string file_;
+};
 
 }  // namespace
 
@@ -96,6 +126,8 @@ int main(int argc, char** argv) {
     std::cerr << usage;
     return 2;
   }
+  empty_game fresh_world;
+  if (options.game_file.empty()) options.game_file = fresh_world.File();
   std::string folder = program_folder();
   if (engine_path.empty()) engine_path = folder + "libkiv.so";
   if (chdir(folder.c_str()) != 0) std::cerr << "kivplay: cannot enter " << folder << ": " << std::strerror(errno) << '\n';
