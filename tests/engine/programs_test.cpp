@@ -4,9 +4,10 @@
 //   >>> in <name>                    (runs the program in that entity's code)
 //   <program lines>
 //   >>> result <short text of the program's value>
+//   >>> comment <the comment a truth value carries>
 //   >>> printed <output, "\n" standing for a line break>
 //   >>> error <message the program fails with>
-// with any of the three expectations given.
+// with any of the expectations given.
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,7 @@ std::string text_of(const wstring& text) { return encode_utf8(text.Text(), size_
 // What running the program gave: its value's text, or its failure.
 struct outcome {
   std::string result;
+  std::string comment;
   std::string error;
   std::string printed;
 };
@@ -112,7 +114,9 @@ outcome run(const program_case& c) {
   code_world w;
   outcome got;
   try {
-    got.result = w.Text(w.in.RunSource(c.code.c_str(), prepare(w, c)));
+    value answer = w.in.RunSource(c.code.c_str(), prepare(w, c));
+    got.result = w.Text(answer);
+    got.comment = text_of(answer.Text());
   } catch (const char16_t* message) {
     got.error = utf8(message);
   } catch (const wstring& message) {
@@ -138,6 +142,8 @@ TEST(Programs, GiveTheirValuesAndOutput) {
         if (kind == "result") {
           EXPECT_EQ(got.error, "");
           EXPECT_EQ(got.result, text);
+        } else if (kind == "comment") {
+          EXPECT_EQ(got.comment, text);
         } else if (kind == "printed") {
           EXPECT_EQ(got.printed, text);
         } else if (kind == "error") {
