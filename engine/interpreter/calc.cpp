@@ -217,7 +217,7 @@ class calculation {
       case u'#':
         return Push(value::String(e.text));
       case u'$':
-        return Push(entity_value(home_.FindWord(context::NormalisedName(e.text.Mid(1, wstring::text_end)))));
+        return Push(entity_value(home_.GetObjectByName(e.text, false)));
       case u'@':
         return ClassReference(i);
       case u'(':
@@ -251,7 +251,7 @@ class calculation {
   }
 
   bool ClassReference(int i) {
-    object* cls = home_.FindClass(context::NormalisedName(postfix_[i].text.Mid(1, wstring::text_end)));
+    object* cls = home_.GetObjectByName(postfix_[i].text, false);
     value reference = entity_value(cls);
     if (i > 0 && postfix_[i - 1].cls == u'N' && stack_.Count() > 0) {
       // A counted quantity: the number names what it counts.
@@ -289,7 +289,8 @@ class calculation {
     if (ReadVariable(normalised, found)) return found;
     if (object* holder = own_object(ctx_))
       if (read_property(entity_value(holder), ctx_, name, wstring(), found)) return found;
-    return entity_value(find_entity_by_name(home_, name));
+    // Quietly: a line of words no name fits may be a player's command.
+    return entity_value(home_.GetObjectByName(name, true));
   }
 
   // The chain of running code up to the world; entities on the way keep

@@ -24,10 +24,3 @@ location* current_location(context& ctx) {
 value entity_value(object* entity) { return entity ? value::Entity(entity->Type(), entity) : value(); }
 
 value entity_value(const world& home, int id) { return entity_value(id ? home.FindById(id) : nullptr); }
-
-object* find_entity_by_name(const world& home, const wstring& name) {
-  const wstring normalised = context::NormalisedName(name);
-  if (object* found = home.FindObject(normalised)) return found;
-  if (object* found = home.FindClass(normalised)) return found;
-  return home.FindWord(normalised);
-}

@@ -18,7 +18,3 @@ location* current_location(context& ctx);
 // The entity of that identifier as a value; null when there is none.
 value entity_value(const world& home, int id);
 value entity_value(object* entity);
-// Stands in for the world registry's name lookup until it exists: an
-// object, location, attribute, relation or act by name, else a class, else
-// a word.
-object* find_entity_by_name(const world& home, const wstring& name);

@@ -9,6 +9,7 @@
 #include "context.h"
 #include "interpreter.h"
 #include "keyword_table.h"
+#include "obj_construct.h"
 #include "object.h"
 #include "operation.h"
 #include "world.h"
@@ -92,12 +93,24 @@ class statement {
     lxms expression;
     expression.Parse(text);
     if (expression.Alternative(0).Count() == 0) return value();
+    if (IsDeclaration(expression.Alternative(0))) return Declaration(expression);
+    // The first pass only declares.
+    if (ctx_.World()->declaration_pass == 1) return value();
     if (own_object(ctx_))
       for (int i = 0; i < expression.Count(); ++i) insert_this(expression.Alternative(i));
     return RunAlternatives(expression, text, else_allowed);
   }
 
  private:
+  // Refused before anything is declared; a line passed over declares
+  // nothing.
+  value Declaration(lxms& expression) {
+    if (expression.Count() > 1) throw u"при создании объектов и функций альтернативные конструкции недопустимы!";
+    value declared;
+    if (action_) ObjConstruct(in_, ctx_, expression.Alternative(0), declared);
+    return declared;
+  }
+
   value Output(const wstring& text) {
     bool bare = text.Length() > 1 && text[1] == u'%';
     wstring out = bare ? wstring() : wstring(u"\n") + SpeakerPrefix().Text();

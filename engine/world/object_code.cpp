@@ -45,7 +45,9 @@ bool section_name(const wstring& line, wstring& name) {
 void object::SetCode(const wstring& text) {
   code_runner* runner = world_->Runner();
   c_array<wstring, wstring> lines = runner ? runner->CodeLines(text) : source_lines(text);
-  if (lines.Count() < 2) return;
+  // Code with no line at all adds nothing; a single statement is code like
+  // any other (object bodies of one line are common).
+  if (lines.Count() == 0) return;
   if (!source_text_.IsEmpty()) source_text_ += u'\n';
   source_text_ += text;
   wstring name;

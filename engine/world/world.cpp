@@ -6,6 +6,7 @@
 #include "keyword_table.h"
 #include "location.h"
 #include "obj_word.h"
+#include "world_registry.h"
 
 namespace {
 
@@ -39,9 +40,16 @@ object* method_holder(object& holder, const wstring& name) {
 
 }  // namespace
 
-world::world(const wstring& name) : context(this, kw::type_context, nullptr), name_(name) {}
+world::world(const wstring& name) : context(this, kw::type_context, nullptr), name_(name) {
+  register_world(*this, name_);
+}
 
 world::~world() {
+  ReleaseEntities();
+  unregister_world(*this, name_);
+}
+
+void world::ReleaseEntities() {
   // Entities leave the indexes as they go, so they go while those still
   // stand.
   while (ids.Count() > 0) ReleaseEntry(ids.Count() - 1);

@@ -6,10 +6,12 @@
 #include "c_index.h"
 #include "code_runner.h"
 #include "context.h"
+#include "fn_list_item.h"
 #include "object.h"
 #include "output_words.h"
 #include "prepform.h"
 #include "value_world.h"
+#include "world_services.h"
 #include "wstring.h"
 
 class obj_word;
@@ -78,6 +80,31 @@ class world : public context, public value_world, public output_words {
   object* FindClass(const wstring& normalised_name) const;
   obj_word* FindPreposition(const wstring& normalised_name) const;
 
+  // Resolves a name as written in code: "$" a word, "@" a class, plain an
+  // object (else a class); unless quiet, a word form leads to the one
+  // entity owning it. Raises the ambiguity and not-found messages.
+  object* GetObjectByName(const wstring& name, bool quiet);
+
+  // The game file: stored as given, resolved to its full path, whose
+  // folder becomes the directory; raises "error:GetFullPathName(FileName)".
+  void SetFileName(const wstring& name);
+  const wstring& FileName() const { return file_name_; }
+  const wstring& FilePart() const { return file_part_; }
+  // Empties the world and loads the game file into it; the include's
+  // result, or ok "создан новый мир" when no file is named.
+  value Load();
+
+  // Appends a line to a log file under the game folder, unless the
+  // collector takes it.
+  void AppendLog(const wstring& file_name, const wstring& text);
+  // Appends seven fields as one tab-separated row.
+  void AppendLogRecord(const wstring& file_name, const wstring (&fields)[7]);
+  // Notes a word a player used that the game has no noun for in
+  // "logs\out_nouns.log", once per word.
+  void LogUnknownNoun(const wstring& word);
+  // Declares the name from the dictionary when it knows the word.
+  void LookUpInDictionary(const wstring& name);
+
   // The folder of the game file, ending in a separator; includes are read
   // from it (and ".kvl" libraries also from "lib\" in the current folder).
   const wstring& Directory() const { return directory_; }
@@ -98,6 +125,23 @@ class world : public context, public value_world, public output_words {
   // The current plan, set by the plane operator; kept with the world rather
   // than engine-wide, so sessions do not share it.
   wstring current_plane;
+  // Set while the game file is being loaded: functions declared meanwhile
+  // belong to the library.
+  bool loading = false;
+  // The game functions declared in this world.
+  fn_list_item functions{*this};
+  // Declarations run twice when they refer forward: 0 normally, 1 in the
+  // first pass (things made, no code run), 2 in the second (code run,
+  // function synonyms declared).
+  int declaration_pass = 0;
+  // The dictionary that declares unknown words; null: none does.
+  dictionary_lookup* dictionary = nullptr;
+  // Takes log lines the session still holds back; null: all are written.
+  log_collector* collector = nullptr;
+  // Nouns written to the noun log already, in this or an earlier load.
+  c_index<wstring, wstring> logged_nouns;
+  // The dictionary's word entries by text (binary search by text).
+  c_index<wstring, wstring> word_list;
 
   // Where the engine names the file being read, for crash reports: the
   // session points it at its label; null names nothing.
@@ -142,7 +186,14 @@ class world : public context, public value_world, public output_words {
   // Drops the identifier entry at pos, then the entity it owned.
   void ReleaseEntry(int pos);
 
+  void ReleaseEntities();
+  void ClearForLoad();
+  void ReadLoggedNouns();
+  void LogNounLine(const wstring& noun, const wstring& line);
+
   wstring name_;
+  wstring file_name_;
+  wstring file_part_;
   wstring directory_;
   c_array<wstring, wstring> source_files_;
   code_runner* runner_ = nullptr;

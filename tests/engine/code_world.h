@@ -21,8 +21,8 @@ class code_host : public interpreter_host {
 
   void Print(const wstring& text) override { printed += text.Text(); }
   told TellCharacter(object&, const wstring&, context&, wstring& parse_error) override {
-    parse_error = u"не понял";
-    return told::unparsable;
+    if (told_answer == told::unparsable) parse_error = u"не понял";
+    return told_answer;
   }
   bool CallHostFunction(const wstring& name, const wstring& first, const wstring& second,
                         wstring& result) override {
@@ -45,6 +45,7 @@ class code_host : public interpreter_host {
   }
 
   std::u16string printed;
+  told told_answer = told::unparsable;
   std::map<std::u16string, std::u16string> functions;  // name -> answer
   std::vector<host_call> calls;
   bool in_game = false;

@@ -268,10 +268,11 @@ TEST_F(entities, LikenessAndPriority) {
 
 TEST_F(entities, CodeKeepsItsSourceAndDeclaresSections) {
   object* door = Make(kw::type_object, u"дверь");
-  door->SetCode(u"открыта = нет");
+  door->SetCode(u"  \r\n ");
   EXPECT_TRUE(door->SourceText().IsEmpty());
   door->SetCode(u"открыта = нет\r\n== Осмотр ==\n-- взять  Ёлку --\n**\n***\n* *");
-  door->SetCode(u"x\n==*=");
+  door->SetCode(u"x");
+  door->SetCode(u"==*=");
   EXPECT_EQ(door->SourceText(), u"открыта = нет\r\n== Осмотр ==\n-- взять  Ёлку --\n**\n***\n* *\nx\n==*=");
   EXPECT_EQ(door->Variables().Count(), 3);
   variable* inspect = door->FindVariable(u"осмотр");

@@ -2,17 +2,30 @@
 //   >>> case <name>
 //   >>> object|location|attribute|class|word <name>   (made before the run)
 //   >>> in <name>                    (runs the program in that entity's code)
+//   >>> code <name>                  (the lines up to the next ">>>" are given
+//                                     to that entity as its code)
+//   >>> program                      (the lines that follow are the program)
+//   >>> host <function name>         (a host function answering "готово")
+//   >>> strict                       (strict error analysis)
+//   >>> parser                       (player commands are taken, answering ok)
+//   >>> tell executed|information    (how a command told to a character goes)
+//   >>> detached                     (no operator host: characters neither
+//                                     speak nor are told commands)
 //   <program lines>
 //   >>> result <short text of the program's value>
 //   >>> comment <the comment a truth value carries>
 //   >>> printed <output, "\n" standing for a line break>
 //   >>> error <message the program fails with>
-// with any of the expectations given.
+//   >>> calls <host calls, each "name(first, second)", separated by spaces>
+//   >>> commands <player commands taken, separated by " | ">
+// with any of the expectations given. Files that programs include lie in
+// programs/files/, the game folder of every case.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -28,11 +41,14 @@ struct program_case {
   std::u16string code;
   std::vector<directive> setup;
   std::vector<directive> expectations;
+  // The entity code given by "code" setups, in their order.
+  std::vector<std::u16string> entity_code;
 };
 
 bool is_setup(const std::string& kind) {
   return kind == "object" || kind == "location" || kind == "attribute" || kind == "class" || kind == "word" ||
-         kind == "in";
+         kind == "in" || kind == "code" || kind == "program" || kind == "host" || kind == "strict" ||
+         kind == "parser" || kind == "tell" || kind == "detached";
 }
 
 std::vector<std::string> file_lines(const std::filesystem::path& path) {
@@ -55,10 +71,12 @@ std::string unescaped(const std::string& text) {
 std::vector<program_case> read_cases(const std::filesystem::path& path) {
   const std::string mark = ">>> ";
   std::vector<program_case> cases;
+  bool entity_lines = false;  // lines go to the last "code" setup
   for (const std::string& line : file_lines(path)) {
     if (line.rfind(mark, 0) != 0) {
       if (!cases.empty() && cases.back().expectations.empty()) {
-        std::u16string& code = cases.back().code;
+        program_case& c = cases.back();
+        std::u16string& code = entity_lines ? c.entity_code.back() : c.code;
         code += decode_utf8_replacing(line.data(), line.size());
         code.push_back(u'\n');
       }
@@ -68,10 +86,12 @@ std::vector<program_case> read_cases(const std::filesystem::path& path) {
     size_t space = rest.find(' ');
     std::string kind = rest.substr(0, space);
     std::string text = space == std::string::npos ? "" : rest.substr(space + 1);
+    entity_lines = kind == "code";
     if (kind == "case")
-      cases.push_back({text, u"", {}, {}});
+      cases.push_back({text, u"", {}, {}, {}});
     else if (!cases.empty())
       (is_setup(kind) ? cases.back().setup : cases.back().expectations).push_back({kind, unescaped(text)});
+    if (entity_lines && !cases.empty()) cases.back().entity_code.emplace_back();
   }
   return cases;
 }
@@ -84,6 +104,8 @@ struct outcome {
   std::string comment;
   std::string error;
   std::string printed;
+  std::string calls;
+  std::string commands;
 };
 
 int entity_type(const std::string& kind) {
@@ -96,18 +118,61 @@ int entity_type(const std::string& kind) {
 
 std::u16string wide(const std::string& text) { return decode_utf8_replacing(text.data(), text.size()); }
 
-// Makes the entities the case asks for; the context its code runs in.
+// Makes the entities and the host the case asks for; the context its
+// code runs in.
 context& prepare(code_world& w, const program_case& c) {
+  w.home.SetDirectory(wide(KIV_PROGRAMS_DIR "/files/").c_str());
+  std::map<std::string, object*> made;
+  auto made_entity = [&](const std::string& name) {
+    auto found = made.find(name);
+    if (found == made.end()) throw "no such entity";
+    return found->second;
+  };
   context* where = &w.home;
+  size_t code_count = 0;
   for (const auto& [kind, name] : c.setup) {
     if (kind == "in") {
-      where = w.home.FindObject(context::NormalisedName(wide(name).c_str()));
-      if (!where) throw "no such entity to run in";
-    } else {
-      w.Create(entity_type(kind), wide(name).c_str());
+      where = made_entity(name);
+    } else if (kind == "code") {
+      made_entity(name)->SetCode(c.entity_code.at(code_count++).c_str());
+    } else if (kind == "host") {
+      w.host.functions[wide(name)] = u"готово";
+    } else if (kind == "strict") {
+      w.host.strict = true;
+    } else if (kind == "parser") {
+      w.host.has_parser = true;
+    } else if (kind == "tell") {
+      w.host.told_answer = name == "executed" ? code_host::told::executed : code_host::told::information;
+    } else if (kind == "detached") {
+      w.home.SetOperatorHost(nullptr);
+    } else if (kind != "program") {
+      made[name] = w.Create(entity_type(kind), wide(name).c_str());
     }
   }
   return *where;
+}
+
+std::string host_calls(const code_host& host) {
+  std::string out;
+  for (const code_host::host_call& call : host.calls) {
+    if (!out.empty()) out += ' ';
+    out += utf8(call.name);
+    out += '(';
+    out += utf8(call.first);
+    out += ", ";
+    out += utf8(call.second);
+    out += ')';
+  }
+  return out;
+}
+
+std::string player_commands(const code_host& host) {
+  std::string out;
+  for (const std::u16string& command : host.commands) {
+    if (!out.empty()) out += " | ";
+    out += utf8(command);
+  }
+  return out;
 }
 
 outcome run(const program_case& c) {
@@ -125,6 +190,8 @@ outcome run(const program_case& c) {
     got.error = message;
   }
   got.printed = utf8(w.host.printed);
+  got.calls = host_calls(w.host);
+  got.commands = player_commands(w.host);
   return got;
 }
 
@@ -133,6 +200,7 @@ outcome run(const program_case& c) {
 TEST(Programs, GiveTheirValuesAndOutput) {
   int cases = 0;
   for (const auto& entry : std::filesystem::directory_iterator(KIV_PROGRAMS_DIR)) {
+    if (!entry.is_regular_file() || entry.path().extension() != ".kivt") continue;
     for (const program_case& c : read_cases(entry.path())) {
       SCOPED_TRACE(entry.path().filename().string() + ": " + c.name);
       ++cases;
@@ -148,6 +216,10 @@ TEST(Programs, GiveTheirValuesAndOutput) {
           EXPECT_EQ(got.printed, text);
         } else if (kind == "error") {
           EXPECT_EQ(got.error, text);
+        } else if (kind == "calls") {
+          EXPECT_EQ(got.calls, text);
+        } else if (kind == "commands") {
+          EXPECT_EQ(got.commands, text);
         } else {
           ADD_FAILURE() << "unknown expectation " << kind;
         }
