@@ -1,7 +1,5 @@
 #include "session.h"
 
-#include <climits>
-#include <cstdlib>
 
 #include "failure_text.h"
 #include "kiv_engine.h"
@@ -35,18 +33,6 @@ wstring log_name_for(const wstring& user) {
   name += file;
   name += u".log";
   return name;
-}
-
-// The folder of a game file, from its full path.
-wstring folder_of(const wstring& game_file) {
-  wstring path = disk_path(game_file);
-  char resolved[PATH_MAX];
-  if (!realpath(path.ToAnsi(), resolved)) return wstring();
-  wstring full(resolved);
-  int slash = -1;
-  for (int i = 0; i < full.Length(); ++i)
-    if (full[i] == u'/') slash = i;
-  return full.Left(slash + 1);
 }
 
 }  // namespace
@@ -150,25 +136,24 @@ void session::RunAsCode(const wstring& code) {
 }
 
 void session::StartGame() {
-  engine_.current_file = start_game_file;
-  wstring source, error;
-  if (!source.LoadFromFile(disk_path(start_game_file).Text(), nullptr, error)) {
-    wstring message(u"Не удалось прочитать файл игры: ");
-    message += error;
-    throw message;
-  }
-  engine_.current_file.Clear();
-  base_folder_ = folder_of(start_game_file);
   world_ = std::make_unique<world>(wstring(u"world"));
-  world_->SetDirectory(base_folder_);
   world_->SetRunner(&interpreter_);
   world_->SetOperatorHost(&host_);
   world_->file_label = &engine_.current_file;
+  // The world stays even when its game fails to load: later commands run
+  // in it, and a restart loads the game again.
+  game_started_ = true;
+  in_game = true;
+  engine_.current_file = start_game_file;
+  world_->SetFileName(disk_path(start_game_file));
+  base_folder_ = world_->Directory();
   log_name = log_name_for(user_name);
   log_buffer = start_header();
   full_log.fields[full_log_row::outcome] = u"start";
-  game_started_ = true;
-  in_game = true;
   output.ForgetShownLocation();
-  Print(wstring(u"<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>"));
+  Print(wstring(u"<location>КИВ: движок русских текстовых игр.</location>"));
+  host_.StartCommand();
+  interpreter_.StartCommand();
+  world_->Load();
+  engine_.current_file.Clear();
 }

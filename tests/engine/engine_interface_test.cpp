@@ -242,7 +242,7 @@ TEST_F(engine_interface, FullLogRowsAndSessionLog) {
 
   std::string session_log = read_log("logs/тестер.log", "Эхо: открыть\t дверь\r\n");
   EXPECT_EQ(session_log.rfind("\r\n\r\n== ", 0), 0u);
-  EXPECT_NE(session_log.find("КИВ: игра загружена"), std::string::npos);
+  EXPECT_NE(session_log.find("КИВ: движок русских текстовых игр."), std::string::npos);
   EXPECT_NE(session_log.find("------------------\r\n> открыть\tдверь\r\nЭхо: открыть\t дверь\r\n"), std::string::npos);
 }
 
@@ -259,21 +259,33 @@ TEST_F(engine_interface, FullLogStopsGrowingPastItsLimit) {
   EXPECT_EQ(read_file("logs/full_log.csv").size(), size);
 }
 
-TEST_F(engine_interface, MissingGameBecomesCrashReportAndSessionSurvives) {
+TEST_F(engine_interface, LoadErrorsBecomeCrashReportsAndTheSessionSurvives) {
   Start();
+  // A game whose folder does not exist.
   ASSERT_EQ(engine_->Run(1, u"игрок", u"/nonexistent/игра.kiv"), nullptr);
   ASSERT_TRUE(recording_host::Get().WaitForPrints(3));
   std::vector<host_call> prints = recording_host::Get().Prints();
   EXPECT_EQ(prints[0].second, u"<location>Ошибка платформы!\nФайл: /nonexistent/игра.kiv</location>");
-  EXPECT_EQ(prints[1].second,
-            u"\n<font color=green></font>\n<font color=red>Не удалось прочитать файл игры: "
-            u"маршрут или имя файла не найдены.</font>");
+  EXPECT_EQ(prints[1].second, u"\n<font color=green></font>\n<font color=red>error:GetFullPathName(FileName)</font>");
   EXPECT_EQ(prints[2].second, u"");  // the turn's own (empty) output
   std::string full_log = read_file("logs/full_log.csv");
   EXPECT_EQ(full_log.rfind("crash\t", 0), 0u) << full_log;
-  // The session takes further commands.
-  Command(1, u"снова");
-  EXPECT_TRUE(recording_host::Get().WaitForPrints(6));
+  // The session takes further commands, in the world it has.
+  Command(1, u"/2 + 2");
+  EXPECT_EQ(LastText(), u"4");
+
+  // A game that includes a file outside its folder: the report names the
+  // game file and the refusal, and the code before it has run.
+  write_file(folder_ / "escape.kiv", "var before = 7\ninclude \"../outside.kiv\"\n");
+  std::u16string escape = wide((folder_ / "escape.kiv").string());
+  size_t before = recording_host::Get().Prints().size();
+  ASSERT_EQ(engine_->Run(2, u"игрок", escape.c_str()), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 3));
+  prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[before].second, u"<location>Ошибка платформы!\nФайл: escape.kiv</location>");
+  EXPECT_NE(prints[before + 1].second.find(u"../outside.kiv"), std::u16string::npos);
+  Command(2, u"/before");
+  EXPECT_EQ(LastText(), u"7");
 }
 
 TEST_F(engine_interface, AnsiHostAndPrintAnsi) {

@@ -60,7 +60,7 @@ TEST_F(kivplay, ScriptedCommandsGetTheirReplies) {
   run_result played = Play("осмотреться\\n\\nвзять лампу\\n");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
-            "<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>\n"
+            "<location>КИВ: движок русских текстовых игр.</location>\n"
             "Эхо: осмотреться\n"
             "Эхо: взять лампу\n");
 }
@@ -69,7 +69,7 @@ TEST_F(kivplay, RepliesAreFinishedText) {
   run_result played = Play("открыть дверь . потом ,ключ\\n");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
-            "<location>КИВ: игра загружена, команды пока возвращаются эхом.</location>\n"
+            "<location>КИВ: движок русских текстовых игр.</location>\n"
             "Эхо: открыть дверь. Потом, ключ\n");
 }
 
@@ -77,8 +77,8 @@ TEST_F(kivplay, PlainTextAndSpeech) {
   run_result played = Play("ст`ой\\n", "--plain --speech");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
-            "speech: КИВ: игра загружена, команды пока возвращаются эхом.\n"
-            "КИВ: игра загружена, команды пока возвращаются эхом.\n"
+            "speech: КИВ: движок русских текстовых игр.\n"
+            "КИВ: движок русских текстовых игр.\n"
             "speech: Эхо: ст<ой\n"
             "Эхо: стой\n");
 }
@@ -86,7 +86,7 @@ TEST_F(kivplay, PlainTextAndSpeech) {
 TEST_F(kivplay, MissingGameIsReportedAndPlayGoesOn) {
   run_result played = run("printf 'дальше\\n' | " KIVPLAY " --plain /nonexistent.kiv 2>&1");
   EXPECT_EQ(played.status, 0);
-  EXPECT_NE(played.output.find("Ошибка платформы!\nФайл: /nonexistent.kiv"), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("Ошибка платформы!\nФайл: nonexistent.kiv"), std::string::npos) << played.output;
   EXPECT_NE(played.output.find("маршрут или имя файла не найдены."), std::string::npos);
 }
 
@@ -111,6 +111,20 @@ TEST_F(kivplay, CodeModeInAGame) {
   run_result played = Play("/2 + 2\\nдва\\n", "--plain");
   EXPECT_EQ(played.status, 0);
   EXPECT_NE(played.output.find("\n4\nЭхо: два\n"), std::string::npos) << played.output;
+}
+
+TEST_F(kivplay, ExampleGameLoadsWithItsLibrary) {
+  fs::path file = folder_ / "inspect.txt";
+  std::ofstream(file, std::ios::binary) << "(лампа is @предмет)\n(сундук is @персонаж)\nсундук.тяжёлый\n"
+                                           "кухня.north\nкухня.up\nгерой.location\nгерой.вес\n";
+  run_result played = run(KIVPLAY " --eval --plain '" EXAMPLE_GAME "' < '" + file.string() + "' 2>&1");
+  EXPECT_EQ(played.status, 0);
+  // Classes and attributes come from lib/base.kvl beside the player.
+  EXPECT_EQ(played.output,
+            "КИВ: движок русских текстовых игр.\n"
+            "Да\nНет\nДа\n"
+            "Коридор\nОшибка, Лестницы наверх здесь нет.\n"
+            "Кухня\n70\n");
 }
 
 TEST_F(kivplay, BadArgumentsExplainUsage) {
