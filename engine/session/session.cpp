@@ -104,19 +104,15 @@ void session::Execute() {
     full_log.Write(base_folder_);
     return;
   }
-  bool code_mode = current_command[0] == u'/' || current_command[0] == u'\\';
-  if (code_mode) current_command = current_command.Mid(1, current_command.Length());
+  // A leading "/" or "\\" asks for game code; until the parser exists every
+  // command is game code anyway.
+  if (current_command[0] == u'/' || current_command[0] == u'\\')
+    current_command = current_command.Mid(1, current_command.Length());
   WriteHeldBackLog();
   wstring command_line(u"------------------\r\n> ");
   command_line += current_command;
   Log(command_line);
-  if (code_mode) {
-    RunAsCode(current_command);
-  } else {
-    wstring echo(u"Эхо: ");
-    echo += current_command;
-    Print(echo);
-  }
+  RunAsCode(current_command);
   full_log.fields[full_log_row::outcome] = u"Ok";
 }
 

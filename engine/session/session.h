@@ -50,12 +50,11 @@ class session {
  private:
   // The player turn.
   //
-  // Until game loading and the parser exist this is the echo turn: it reads
-  // the game file (so a missing or unreadable game is reported as the
-  // turn's failure) into a fresh world, keeps the session and full logs as
-  // the real turn does, runs a command that begins with "/" or "\" as game
-  // code in the world and prints its value, and prints any other command
-  // back.
+  // Until the Russian command parser exists, this turn loads the game into
+  // a fresh world on its first run, keeps the session and full logs as the
+  // real turn does, and runs every command as game code in the world,
+  // printing its value: what the real turn does for a world without a
+  // player character.
   void Execute();
   void RunAsCode(const wstring& code);
   void ReportFailure(const wstring& error);

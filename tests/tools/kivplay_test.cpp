@@ -57,30 +57,30 @@ class kivplay : public ::testing::Test {
 };
 
 TEST_F(kivplay, ScriptedCommandsGetTheirReplies) {
-  run_result played = Play("осмотреться\\n\\nвзять лампу\\n");
+  run_result played = Play("1 + 1\\n\\n\"взять лампу\"\\n");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
             "<location>КИВ: движок русских текстовых игр.</location>\n"
-            "Эхо: осмотреться\n"
-            "Эхо: взять лампу\n");
+            "2\n"
+            "Взять лампу\n");
 }
 
 TEST_F(kivplay, RepliesAreFinishedText) {
-  run_result played = Play("открыть дверь . потом ,ключ\\n");
+  run_result played = Play("\"открыть дверь . потом ,ключ\"\\n");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
             "<location>КИВ: движок русских текстовых игр.</location>\n"
-            "Эхо: открыть дверь. Потом, ключ\n");
+            "Открыть дверь. Потом, ключ\n");
 }
 
 TEST_F(kivplay, PlainTextAndSpeech) {
-  run_result played = Play("ст`ой\\n", "--plain --speech");
+  run_result played = Play("\"ст`ой\"\\n", "--plain --speech");
   EXPECT_EQ(played.status, 0);
   EXPECT_EQ(played.output,
             "speech: КИВ: движок русских текстовых игр.\n"
             "КИВ: движок русских текстовых игр.\n"
-            "speech: Эхо: ст<ой\n"
-            "Эхо: стой\n");
+            "speech: ст<ой\n"
+            "Стой\n");
 }
 
 TEST_F(kivplay, MissingGameIsReportedAndPlayGoesOn) {
@@ -110,7 +110,7 @@ TEST_F(kivplay, RunawayCodeFailsAndTheNextCommandWorks) {
 TEST_F(kivplay, CodeModeInAGame) {
   run_result played = Play("/2 + 2\\nдва\\n", "--plain");
   EXPECT_EQ(played.status, 0);
-  EXPECT_NE(played.output.find("\n4\nЭхо: два\n"), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("\n4\nПусто\n"), std::string::npos) << played.output;
 }
 
 TEST_F(kivplay, ExampleGameLoadsWithItsLibrary) {
