@@ -113,6 +113,18 @@ TEST_F(kivplay, CodeModeInAGame) {
   EXPECT_NE(played.output.find("\n4\nПусто\n"), std::string::npos) << played.output;
 }
 
+TEST_F(kivplay, MethodCallingItselfFailsAndTheNextCommandWorks) {
+  // The word's form method turns its object into text, which asks the
+  // method again, without end.
+  std::ofstream(folder_ / "игра.kiv", std::ios::binary)
+      << "$ящик {\n  x = 1\n--- _get_form ---\n  return \"<\" + _object + \">\"\n}\n"
+         "ящик {\n  y = 2\n}\n";
+  run_result played = Play("%%%%{ящик}\\n2 * 2\\n", "--plain");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_NE(played.output.find("слишком глубокая вложенность кода!"), std::string::npos) << played.output;
+  EXPECT_EQ(played.output.substr(played.output.size() - 2), "4\n");
+}
+
 TEST_F(kivplay, ExampleGameLoadsWithItsLibrary) {
   fs::path file = folder_ / "inspect.txt";
   std::ofstream(file, std::ios::binary) << "(лампа is @предмет)\n(сундук is @персонаж)\nсундук.тяжёлый\n"
