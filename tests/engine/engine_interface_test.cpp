@@ -286,6 +286,21 @@ TEST_F(engine_interface, LoadErrorsBecomeCrashReportsAndTheSessionSurvives) {
   EXPECT_NE(prints[before + 1].second.find(u"../outside.kiv"), std::u16string::npos);
   Command(2, u"/before");
   EXPECT_EQ(LastText(), u"7");
+
+  // A missing include and a syntax error are reported the same way.
+  write_file(folder_ / "missing.kiv", "include \"нет.kiv\"\n");
+  write_file(folder_ / "broken.kiv", "ящик {\n  x = 1\n");
+  for (const char* game : {"missing.kiv", "broken.kiv"}) {
+    std::u16string name = wide((folder_ / game).string());
+    before = recording_host::Get().Prints().size();
+    ASSERT_EQ(engine_->Run(3, u"игрок", name.c_str()), nullptr);
+    ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 3));
+    prints = recording_host::Get().Prints();
+    EXPECT_EQ(prints[before].second.rfind(u"<location>Ошибка платформы!", 0), 0u);
+    Command(3, u"3 * 3");
+    EXPECT_EQ(LastText(), u"9");
+  }
+  EXPECT_NE(prints[before + 1].second.find(u"В коде есть незакрытые скобки {}"), std::u16string::npos);
 }
 
 TEST_F(engine_interface, AnsiHostAndPrintAnsi) {
