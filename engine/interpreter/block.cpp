@@ -20,13 +20,8 @@ wchar_set block::LineTable() {
       .Char(u'`', u'"')
       .Chars(u'{', u"({")
       .Chars(u'}', u")}")
-      .Char(u'L', 0x0401)
-      .Range(u'L', 0x0410, 0x044F)
-      .Char(u'L', 0x0451)
       .Char(u'?', 0x007F)
-      .Char(u'?', 0x0400)
-      .Range(u'?', 0x0402, 0x040F)
-      .Char(u'?', 0x0450);
+      .Cyrillic(u'L');
   return wchar_set(t.Text(), u"(){}[]");
 }
 

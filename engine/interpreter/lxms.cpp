@@ -84,13 +84,8 @@ wchar_set lxms::ExpressionTable() {
       .Chars(u',', u";?")
       .Range(u'L', u'A', u'Z')
       .Range(u'L', u'a', u'z')
-      .Char(u'R', 0x0401)
-      .Range(u'R', 0x0410, 0x044F)
-      .Char(u'R', 0x0451)
       .Char(u'?', 0x007F)
-      .Char(u'?', 0x0400)
-      .Range(u'?', 0x0402, 0x040F)
-      .Char(u'?', 0x0450);
+      .Cyrillic(u'R');
   return wchar_set(t.Text(), u"(){}[]");
 }
 

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "world_log.h"
 #include "wstring.h"
 
 // The engine-wide log "logs\full_log.csv": one row per finished turn that
 // printed text outside location blocks, per comment command and per crash.
 struct full_log_row {
   enum column { outcome, location, command, transcript, spare, user, date, column_count };
+  static_assert(column_count == log_record_fields);
   wstring fields[column_count];
 
   void Clear();

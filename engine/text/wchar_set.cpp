@@ -20,6 +20,14 @@ class_table& class_table::Range(char16_t cls, char16_t first, char16_t last) {
   return *this;
 }
 
+class_table& class_table::Cyrillic(char16_t letter_cls) {
+  return Chars(letter_cls, u"Ёё")
+      .Range(letter_cls, u'А', u'я')
+      .Char(u'?', 0x0400)
+      .Range(u'?', 0x0402, 0x040F)
+      .Char(u'?', 0x0450);
+}
+
 bool class_table::Complete() const {
   for (int i = 0; i < wchar_set::table_size; ++i)
     if (letters_[i] == 0) return false;
@@ -50,12 +58,8 @@ wchar_set wchar_set::GameCode() {
       .Range(u'L', u'A', u'Z')
       .Range(u'L', u'a', u'z')
       .Chars(u'@', u"_`")
-      .Chars(u'R', u"Ёё")
-      .Range(u'R', u'А', u'я')
       .Char(u'?', 0x007F)
-      .Range(u'?', 0x0400, 0x0400)
-      .Range(u'?', 0x0402, 0x040F)
-      .Char(u'?', 0x0450);
+      .Cyrillic(u'R');
   return wchar_set(t.Text(), u"(){}[]<>");
 }
 
@@ -71,13 +75,10 @@ wchar_set wchar_set::Output() {
       .Chars(u'<', u"<")
       .Chars(u'>', u">")
       .Range(u'N', u'0', u'9')
-      .Chars(u'L', u"@`Ёё")
+      .Chars(u'L', u"@`")
       .Range(u'L', u'A', u'Z')
       .Range(u'L', u'a', u'z')
-      .Range(u'L', u'А', u'я')
-      .Range(u'?', 0x0400, 0x0400)
-      .Range(u'?', 0x0402, 0x040F)
-      .Char(u'?', 0x0450);
+      .Cyrillic(u'L');
   return wchar_set(t.Text(), u"<>[]");
 }
 

@@ -96,6 +96,10 @@ class class_table {
   class_table& Range(char16_t cls, char16_t first, char16_t last);
   // Gives class cls to the one character c.
   class_table& Char(char16_t cls, char16_t c) { return Chars(cls, std::u16string_view(&c, 1)); }
+  // The Cyrillic block up to "ё" as every table has it: the Russian
+  // letters (Ё, А..я, ё) of class letter_cls, the other characters
+  // (U+0400, U+0402..U+040F, U+0450) forbidden.
+  class_table& Cyrillic(char16_t letter_cls);
 
   // True when every entry has a class letter other than the fill 0.
   bool Complete() const;
