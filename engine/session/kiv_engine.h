@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "c_index.h"
+#include "dic_loader.h"
 #include "host_registry.h"
 #include "kiv.h"
 #include "session.h"
@@ -66,6 +67,9 @@ class kiv_engine {
   void ReportFault();
 
   bool Stopped() const { return stop_.IsSet(); }
+  // The morphological dictionary, read from "kiv.dic" in the current folder
+  // when the engine starts; empty when that failed.
+  const dic_loader& DictionaryFile() const { return dictionary_file_; }
   void SetCurrentSession(session* s) { current_session_ = s; }
 
   // Where the engine is working: set by the loader, the dictionary and the
@@ -105,4 +109,7 @@ class kiv_engine {
 
   // The converted result of the last 8-bit print call.
   wstring ansi_result_;
+
+  // Loaded once with the engine, read by every session without a lock.
+  const dic_loader dictionary_file_{dic_loader::default_file};
 };

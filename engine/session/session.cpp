@@ -38,7 +38,11 @@ wstring log_name_for(const wstring& user) {
 }  // namespace
 
 session::session(kiv_engine& engine, int32_t id)
-    : engine_(engine), id_(id), host_(engine, *this), interpreter_(host_) {}
+    : engine_(engine),
+      id_(id),
+      host_(engine, *this),
+      interpreter_(host_),
+      dictionary_(engine.DictionaryFile(), &engine.current_dictionary_entry) {}
 
 void session::SessionProcess() {
   output.Clear();
@@ -135,6 +139,7 @@ void session::StartGame() {
   world_ = std::make_unique<world>(wstring(u"world"));
   world_->SetRunner(&interpreter_);
   world_->SetOperatorHost(&host_);
+  world_->dictionary = &dictionary_;
   world_->file_label = &engine_.current_file;
   // The world stays even when its game fails to load: later commands run
   // in it, and a restart loads the game again.

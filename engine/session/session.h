@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "dictionary.h"
 #include "full_log.h"
 #include "interpreter.h"
 #include "output_pool.h"
@@ -68,5 +69,6 @@ class session {
   wstring base_folder_;
   session_host host_;
   interpreter interpreter_;
+  dictionary dictionary_;
   std::unique_ptr<world> world_;
 };

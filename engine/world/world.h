@@ -102,8 +102,9 @@ class world : public context, public value_world, public output_words {
   // Notes a word a player used that the game has no noun for in
   // "logs\out_nouns.log", once per word.
   void LogUnknownNoun(const wstring& word);
-  // Declares the name from the dictionary when it knows the word.
-  void LookUpInDictionary(const wstring& name);
+  // Declares the name from the dictionary when it knows the word; true when
+  // something was declared.
+  bool LookUpInDictionary(const wstring& name);
 
   // The folder of the game file, ending in a separator; includes are read
   // from it (and ".kvl" libraries also from "lib\" in the current folder).
@@ -142,6 +143,11 @@ class world : public context, public value_world, public output_words {
   c_index<wstring, wstring> logged_nouns;
   // The dictionary's word entries by text (binary search by text).
   c_index<wstring, wstring> word_list;
+  // The dictionary's articles taken into this world, and the words looked
+  // up in it (normalised); both are emptied when the game loads again, so
+  // a reloaded game takes its words afresh.
+  c_index<int, int> taken_articles;
+  c_index<wstring, wstring> looked_up_words;
 
   // Where the engine names the file being read, for crash reports: the
   // session points it at its label; null names nothing.

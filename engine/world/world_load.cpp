@@ -79,6 +79,8 @@ void world::ClearForLoad() {
   functions.Clear();
   logged_nouns.Clear();
   word_list.Clear();
+  taken_articles.Clear();
+  looked_up_words.Clear();
   SourceFiles().Clear();
 }
 
@@ -102,6 +104,6 @@ void world::ReadLoggedNouns() {
   }
 }
 
-void world::LookUpInDictionary(const wstring& name) {
-  if (dictionary) dictionary->DeclareFromDictionary(*this, name);
+bool world::LookUpInDictionary(const wstring& name) {
+  return dictionary && dictionary->DeclareFromDictionary(*this, name);
 }

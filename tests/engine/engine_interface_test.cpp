@@ -13,6 +13,7 @@
 #include <memory>
 #include <thread>
 
+#include "dic_file_writer.h"
 #include "engine_library.h"
 #include "recording_host.h"
 
@@ -88,8 +89,12 @@ class engine_interface : public ::testing::Test {
     fs::current_path(folder_);
     write_file(folder_ / "game.kiv", "// a game\n");
     game_ = wide((folder_ / "game.kiv").string());
+    PrepareFolder();
     engine_ = std::make_unique<engine_library>(KIV_LIBRARY);
   }
+
+  // What a test puts in the current folder before the library loads.
+  virtual void PrepareFolder() {}
 
   void TearDown() override {
     engine_->Exit(0);
@@ -400,6 +405,76 @@ TEST_F(engine_interface, HardwareFaultIsReportedAndEndsTheProcess) {
         std::exit(0);
       },
       ::testing::KilledBySignal(SIGSEGV), "плохой указатель!(.|\n)*Аппаратная ошибка");
+}
+
+// A dictionary beside the engine: the constructor's class, a noun and an
+// article whose declaration fails.
+class engine_with_dictionary : public engine_interface {
+ protected:
+  void PrepareFolder() override {
+    dic_file_writer writer;
+    writer.version = version;
+    writer.Add(1, {{"конструктор"}, "@существительное {\n}"});
+    writer.Add(2, {{"лампа", "лампы", "лампе", "лампу", "лампой"},
+                   "$лампа {\n\x0B\x02"
+                   "ЖрНд"
+                   "\x04\x01"
+                   "ИпЕч"
+                   "\x04\x02"
+                   "РпЕч\n}"});
+    writer.Add(3, {{"ящик"}, "ящик {}\nlocation ящик {}"});
+    writer.Write(folder_ / "kiv.dic");
+  }
+  std::string version = "2.a.5.3";
+};
+
+class engine_with_old_dictionary : public engine_with_dictionary {
+ protected:
+  void PrepareFolder() override {
+    version = "2.a.5.2";
+    engine_with_dictionary::PrepareFolder();
+  }
+};
+
+TEST_F(engine_with_dictionary, AGameUsesAWordItNeverDeclared) {
+  Start();
+  StartSession(1);
+  // The game declares nothing; its genitive form finds the word.
+  Command(1, u"($лампы is @существительное)");
+  EXPECT_EQ(LastText(), u"Да");
+  Command(1, u"$лампы == $лампа");
+  EXPECT_EQ(LastText(), u"Да, это одно и тоже");
+  // A declaration from the dictionary that fails names its entry.
+  size_t before = recording_host::Get().Prints().size();
+  ASSERT_EQ(engine_->Input(1, u"$ящик", 0), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 2));
+  std::vector<host_call> prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[before].second, u"<location>Ошибка платформы!\nСловарная статья: ящик (first pass)</location>");
+  EXPECT_NE(prints[before + 1].second.find(u"переопределение типа объекта!"), std::u16string::npos);
+  EXPECT_EQ(read_file("logs/engine.log").find("Ошибка загрузки словаря"), std::string::npos);
+}
+
+TEST_F(engine_with_old_dictionary, AWrongVersionIsShownAndTheEngineRunsWithout) {
+  Start();
+  StartSession(1);
+  Command(1, u"1 + 1");
+  EXPECT_EQ(LastText(), u"2");
+  EXPECT_NE(read_file("logs/engine.log")
+                .find("Ошибка загрузки словаря: версия словаря 2.a.5.2 не соответствует требуемой версии 2.a.5.3"),
+            std::string::npos);
+  size_t before = recording_host::Get().Prints().size();
+  ASSERT_EQ(engine_->Input(1, u"$лампы", 0), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 2));
+  EXPECT_NE(recording_host::Get().Prints()[before + 1].second.find(u"Слово $лампы не найдено!"), std::u16string::npos);
+}
+
+TEST_F(engine_interface, WithoutADictionaryTheEngineRuns) {
+  Start();
+  StartSession(1);
+  Command(1, u"2 + 2");
+  EXPECT_EQ(LastText(), u"4");
+  EXPECT_NE(read_file("logs/engine.log").find("Ошибка загрузки словаря: файл словаря kiv.dic не найден!"),
+            std::string::npos);
 }
 
 }  // namespace

@@ -18,6 +18,13 @@ struct run_result {
   std::string output;
 };
 
+// A build may or may not put a dictionary beside the player; a missing one
+// is noted first on standard error, and the player runs on without it.
+void drop_missing_dictionary_notice(std::string& output) {
+  const std::string notice = "Ошибка загрузки словаря: файл словаря kiv.dic не найден!\n";
+  if (output.starts_with(notice)) output.erase(0, notice.size());
+}
+
 // Runs a shell command line and collects its standard output.
 run_result run(const std::string& command_line) {
   run_result result{-1, {}};
@@ -28,6 +35,7 @@ run_result run(const std::string& command_line) {
   while ((n = fread(buffer, 1, sizeof(buffer), pipe)) > 0) result.output.append(buffer, n);
   int status = pclose(pipe);
   result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  drop_missing_dictionary_notice(result.output);
   return result;
 }
 

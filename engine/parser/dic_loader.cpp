@@ -1,0 +1,123 @@
+// Loading the dictionary file: the image, the header and the two ending
+// tables. Nothing else of the file is checked here; damage shows up when
+// an article is read.
+
+#include "dic_loader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "codepage.h"
+#include "dic_cursor.h"
+#include "message_box.h"
+#include "wstring.h"
+
+namespace {
+
+const char16_t* const load_caption = u"Ошибка загрузки словаря";
+
+constexpr size_t version_field = 8;
+
+void show_load_error(const wstring& text) { show_message_box(text.Text(), load_caption); }
+
+wstring from_1251(std::string_view bytes) { return wstring(decode_windows1251(bytes.data(), bytes.size()).c_str()); }
+
+// Closes the descriptor when it goes.
+struct file_descriptor {
+  int fd;
+  ~file_descriptor() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+// The whole regular file; false when it cannot be read to its end.
+bool read_whole(int fd, std::vector<char>& bytes) {
+  struct stat status;
+  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return false;
+  bytes.resize(static_cast<size_t>(status.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
+    if (got <= 0) return false;
+    done += static_cast<size_t>(got);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool dic_loader::Load(const char* path) {
+  Unload();
+  if (!ReadImage(path)) return false;
+  std::string_view version_bytes = Image().substr(0, version_field);
+  header_.version = std::string(version_bytes.substr(0, version_bytes.find('\0')));
+  if (header_.version != required_version) {
+    wstring message(u"версия словаря ");
+    message += from_1251(header_.version);
+    message += u" не соответствует требуемой версии ";
+    message += from_1251(required_version);
+    show_load_error(message);
+    Unload();
+    return false;
+  }
+  ReadHeader();
+  return true;
+}
+
+bool dic_loader::ReadImage(const char* path) {
+  file_descriptor file{open(path, O_RDONLY | O_CLOEXEC)};
+  if (file.fd < 0) {
+    show_load_error(u"файл словаря kiv.dic не найден!");
+    return false;
+  }
+  if (!read_whole(file.fd, image_)) {
+    show_load_error(u"Не удалось прочитать файл kiv.dic!");
+    Unload();
+    return false;
+  }
+  return true;
+}
+
+void dic_loader::Unload() {
+  std::vector<char>().swap(image_);
+  header_ = dic_header();
+  hash_entries_ = 0;
+  verb_rules_.clear();
+  noun_endings_.clear();
+}
+
+// Header numbers beyond a short image read as 0; hash entries that would
+// run off the image are not searched.
+void dic_loader::ReadHeader() {
+  std::string_view image = Image();
+  header_.hash_entries = read_dic_number(image, 12);
+  header_.noun_endings = read_dic_number(image, 16);
+  header_.articles = read_dic_number(image, 20);
+  header_.granule = read_dic_number(image, 24);
+  uint64_t room = image.size() > header_size ? (image.size() - header_size) / hash_entry_size : 0;
+  hash_entries_ = static_cast<uint32_t>(std::min<uint64_t>(header_.hash_entries, room));
+  ReadVerbRules(header_size + uint64_t(header_.hash_entries) * hash_entry_size);
+  ReadNounEndings(header_.noun_endings);
+}
+
+// Rules up to the empty ending; a rule that runs off the image ends the
+// table there.
+void dic_loader::ReadVerbRules(uint64_t at) {
+  dic_cursor cursor(Image(), at);
+  verb_ending_rule rule;
+  while (cursor.ReadText(rule.ending) && !rule.ending.empty() && cursor.ReadText(rule.replacement))
+    verb_rules_.push_back(rule);
+}
+
+// Each ending is followed by one byte the lookup does not read.
+void dic_loader::ReadNounEndings(uint64_t at) {
+  dic_cursor cursor(Image(), at);
+  std::string_view ending;
+  while (cursor.ReadText(ending) && !ending.empty()) {
+    noun_endings_.push_back(ending);
+    cursor = dic_cursor(Image(), cursor.Offset() + 1);
+  }
+}

@@ -1,0 +1,69 @@
+// Finding a word's article: its noun stem key, then its verb stem key, each
+// naming up to three articles whose forms are compared with the word.
+
+#include <string>
+
+#include "codepage.h"
+#include "dic_article.h"
+#include "dic_decoder.h"
+#include "dic_loader.h"
+#include "dic_stem_table.h"
+#include "dictionary.h"
+#include "world.h"
+
+namespace {
+
+bool is_taken(const world& home, int n) {
+  int pos;
+  return home.taken_articles.Find(n, pos);
+}
+
+// Forms are compared as the world keeps its words: lower case, normalised.
+bool has_form(const dic_article& article, const wstring& word) {
+  for (std::string_view form : article.forms) {
+    wstring text(decode_windows1251(form.data(), form.size()).c_str());
+    text.ToLower(true);
+    if (text == word) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool dictionary::FindArticle(world& home, const wstring& word, wstring* text, bool browse) const {
+  const wstring sought = dictionary_word(word);
+  if (sought.IsEmpty() || !file_.Loaded()) return false;
+  const std::string bytes = encode_windows1251(sought.Text(), size_t(sought.Length()));
+  for (uint16_t key : {file_.NounKey(bytes), file_.VerbKey(bytes)})
+    for (uint16_t n : FindStemArticles(file_, key))
+      if (TryArticle(home, n, sought, text, browse)) return true;
+  return false;
+}
+
+bool dictionary::TryArticle(world& home, uint16_t n, const wstring& word, wstring* text, bool browse) const {
+  dic_article article;
+  if (!ReadArticleForms(file_, n, word, article) || !has_form(article, word)) return false;
+  if (!text) return true;
+  int pos;
+  if (!browse && !home.taken_articles.Add(n, pos)) return false;
+  *text = ExpandArticle(home, article);
+  return true;
+}
+
+// The main text, then the tagged texts of articles the world has taken,
+// then what taken cross articles keep for this one.
+wstring dictionary::ExpandArticle(const world& home, const dic_article& article) const {
+  const dic_article_texts texts = ReadArticleTexts(file_, article);
+  wstring expanded = Decoder(texts.main, &article.forms);
+  for (const dic_article_texts::tagged_text& tagged : texts.tagged) {
+    if (!is_taken(home, tagged.tag)) continue;
+    expanded += u'\n';
+    expanded += Decoder(tagged.text, &article.forms);
+  }
+  for (uint16_t m : texts.cross_references) {
+    if (!is_taken(home, m)) continue;
+    expanded += u'\n';
+    expanded += Decoder(CrossArticleText(file_, m, article.number), nullptr);
+  }
+  return expanded;
+}
