@@ -6,6 +6,10 @@ command -v cmake >/dev/null 2>&1 || missing="$missing cmake"
 command -v g++ >/dev/null 2>&1 || missing="$missing g++"
 command -v make >/dev/null 2>&1 || missing="$missing make"
 [ -f /usr/include/gtest/gtest.h ] || missing="$missing libgtest-dev"
+# Russian texts that rank the dictionary's words by use.
+[ -f /usr/share/games/fortunes/ru ] || missing="$missing fortunes-ru"
+[ -f /usr/share/mythes/th_ru_RU_v2.dat ] || missing="$missing mythes-ru"
+[ -f /usr/share/hunspell/ru_RU.dic ] || missing="$missing hunspell-ru"
 if [ -n "$missing" ]; then
   echo "Installing:$missing"
   apt-get update

@@ -25,9 +25,11 @@ class pass_scope {
   int saved_;
 };
 
+// A preposition counts as known from its creation on: its forms enter the
+// index only when its description is read, after the name's lookup.
 bool is_known(const world& home, const wstring& word) {
   int pos;
-  return home.prepforms.Find(word.Text(), pos) || home.word_forms.Find(word.Text(), pos);
+  return home.FindPreposition(word) || home.prepforms.Find(word.Text(), pos) || home.word_forms.Find(word.Text(), pos);
 }
 
 }  // namespace

@@ -133,6 +133,9 @@ TEST_F(dictionary_world, SomeWordsAreNeverLookedUp) {
   Preposition(u"фонарь");
   EXPECT_FALSE(Declare("Лампа"));
   EXPECT_FALSE(Declare("фонарь"));
+  // A preposition whose description is not read yet is known by its name.
+  w.home.Create(&w.home, kw::type_preposition, true, u"лампы");
+  EXPECT_FALSE(Declare("лампы"));
   // Nor one that does not begin with a Cyrillic letter.
   EXPECT_FALSE(Declare(""));
   EXPECT_FALSE(Declare("@$"));
