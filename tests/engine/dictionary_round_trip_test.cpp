@@ -3,6 +3,9 @@
 // the test run has built it.
 
 #include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
 
 #include "code_world.h"
 #include "dictionary_fixture.h"
@@ -106,6 +109,36 @@ TEST_F(built_dictionary, ExcerptWordsAreFoundDeclaredAndReadBack) {
   EXPECT_EQ(w.home.FindWord(u"сталь"), nullptr);
   EXPECT_TRUE(FindWord(w.home, u"сталью", form, preposition));
   EXPECT_EQ(Form(u"сталь", u"РпЕч"), "стали");
+}
+
+// Every form of every word of the excerpt: the texts of its form lines (a
+// header line starts each word, a blank line ends it).
+std::vector<std::string> excerpt_form_texts() {
+  std::ifstream in(KIVDIC_TEST_DATA "/excerpt.txt");
+  std::vector<std::string> texts;
+  bool header = true;
+  for (std::string line; std::getline(in, line);) {
+    if (line.starts_with("#")) continue;
+    if (line.empty()) {
+      header = true;
+      continue;
+    }
+    if (!header) texts.push_back(line.substr(0, line.find('\t')));
+    header = false;
+  }
+  return texts;
+}
+
+TEST_F(built_dictionary, EveryFormOfTheExcerptIsUnderstood) {
+  Build("--excerpt '" KIVDIC_TEST_DATA "/excerpt.txt'");
+  Use("kiv.dic");
+  EXPECT_EQ(w.home.Load().Code(), kw::result_ok);
+  std::vector<std::string> texts = excerpt_form_texts();
+  ASSERT_GT(texts.size(), 10000u);
+  int form, preposition, missed = 0;
+  for (const std::string& text : texts)
+    if (!FindWord(w.home, Wide(text), form, preposition) && ++missed <= 10) ADD_FAILURE() << text;
+  EXPECT_EQ(missed, 0);
 }
 
 TEST_F(built_dictionary, TheFullDictionary) {

@@ -15,7 +15,7 @@
 // Which lexemes become articles.
 struct lexeme_choice {
   // The most useful lexemes, at most this many; used when `words` is empty.
-  size_t limit = 60000;
+  size_t limit = 50000;
   // Exactly the lexemes with these lemmas, every homonym ("ё" read as "е").
   std::vector<std::string> words;
   // Texts that tell how much words are used, for the ranking.

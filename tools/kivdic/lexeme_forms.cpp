@@ -2,21 +2,54 @@
 
 #include <algorithm>
 #include <climits>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
 
 namespace {
 
+constexpr std::string_view variant_letter = "с";
+// Markers that tell apart the texts of one key: a rare spelling, then counted.
+constexpr std::string_view variant_markers[] = {"У", "2", "3", "4", "5", "6", "7", "8", "9"};
+
+// The key without its variant pair, which comes last in a key.
+std::string_view WithoutVariant(std::string_view key) {
+  if (!key.ends_with(variant_letter)) return key;
+  key.remove_suffix(variant_letter.size());
+  size_t marker = key.size() - 1;
+  while (marker > 0 && (static_cast<unsigned char>(key[marker]) & 0xC0) == 0x80) --marker;
+  return key.substr(0, marker);
+}
+
 struct form_list {
   std::vector<word_form> forms;
   std::vector<int> priorities;
-  std::unordered_set<std::string> seen;  // text, tab, key
+  std::unordered_set<std::string> seen;                  // text, tab, key
+  std::unordered_map<std::string, std::string> holders;  // key -> its text
 
   void Add(std::string text, const tag_meaning& meaning) {
-    if (!seen.insert(text + "\t" + meaning.form_key).second) return;
-    forms.push_back({std::move(text), meaning.form_key});
+    std::optional<std::string> key = DistinctKey(text, meaning.form_key);
+    if (!key || !seen.insert(text + "\t" + *key).second) return;
+    holders.emplace(*key, text);
+    forms.push_back({std::move(text), std::move(*key)});
     priorities.push_back(meaning.cut_priority);
+  }
+
+  // A word keeps one text per key, so a later text under a held key becomes
+  // a variant of it; none when every variant is taken.
+  std::optional<std::string> DistinctKey(const std::string& text, const std::string& key) const {
+    auto free_for_text = [&](const std::string& candidate) {
+      auto held = holders.find(candidate);
+      return held == holders.end() || held->second == text;
+    };
+    if (free_for_text(key)) return key;
+    const std::string base(WithoutVariant(key));
+    for (std::string_view marker : variant_markers) {
+      std::string candidate = base + std::string(marker) + std::string(variant_letter);
+      if (candidate != key && free_for_text(candidate)) return candidate;
+    }
+    return std::nullopt;
   }
 };
 

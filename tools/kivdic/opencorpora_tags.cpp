@@ -59,10 +59,13 @@ const marker_table case_markers = {{"nomn", "И"}, {"gent", "Р"}, {"gen1", "Р"
 const marker_table number_markers = {{"sing", "Е"}, {"plur", "М"}};
 const marker_table gender_markers = {{"masc", "М"}, {"femn", "Ж"}, {"neut", "С"}};
 const marker_table animacy_markers = {{"anim", "О"}, {"inan", "Н"}};
-const marker_table person_markers = {{"1per", "1"}, {"2per", "2"}, {"3per", "3"}};
+// An inclusive imperative ("пойдём") speaks for the first person.
+const marker_table person_markers = {{"1per", "1"}, {"2per", "2"}, {"3per", "3"}, {"incl", "1"}, {"excl", "2"}};
+const marker_table voice_markers = {{"actv", "Д"}, {"pssv", "С"}};
 const marker_table tense_markers = {{"pres", "Н"}, {"past", "П"}, {"futr", "Б"}};
 const marker_table form_markers = {{"INFN", "П"}, {"VERB", "П"}, {"ADJF", "Л"}, {"PRTF", "Л"}, {"ADJS", "К"},
-                                   {"PRTS", "К"}, {"COMP", "С"}, {"ADVB", "1"}, {"PRED", "1"}};
+                                   {"PRTS", "К"}, {"COMP", "С"}, {"ADVB", "1"}, {"PRED", "1"},
+                                   {"CONJ", "Н"}, {"PRCL", "Н"}, {"INTJ", "Н"}};
 // A partitive or locative is a case of its own; the rest are rare spellings.
 const marker_table variant_markers = {{"gen2", "Ч"}, {"loc2", "М"}, {"V-oy", "У"}, {"V-ey", "У"},
                                       {"V-ej", "У"}, {"V-be", "У"}, {"V-en", "У"}, {"V-ie", "У"},
@@ -97,6 +100,7 @@ std::string FormKey(const parsed_tag& tag, bool noun) {
   AppendKey(key, MarkerOf(tag, person_markers), "л");
   AppendKey(key, VerbFormMarker(tag), "в");
   AppendKey(key, MarkerOf(tag, tense_markers), "т");
+  AppendKey(key, MarkerOf(tag, voice_markers), "з");
   AppendKey(key, MarkerOf(tag, form_markers), "ф");
   AppendKey(key, VariantMarker(tag), "с");
   return key;

@@ -47,8 +47,9 @@ TEST(OpenCorporaTags, AdjectivesAndParticiples) {
   EXPECT_EQ(Key("ADJS,Qual femn,sing"), "ЕчЖрКф");
   EXPECT_EQ(Key("COMP,Qual"), "Сф");
   EXPECT_EQ(Key("COMP,Qual Cmp2"), "СфУс");
-  EXPECT_EQ(Key("PRTF,perf,tran,past,pssv masc,sing,nomn"), "ИпЕчМрЧвПтЛф");
-  EXPECT_EQ(Key("PRTS,perf,past,pssv neut,sing"), "ЕчСрЧвПтКф");
+  EXPECT_EQ(Key("PRTF,perf,tran,past,pssv masc,sing,nomn"), "ИпЕчМрЧвПтСзЛф");
+  EXPECT_EQ(Key("PRTF,perf,tran,past,actv masc,sing,nomn"), "ИпЕчМрЧвПтДзЛф");
+  EXPECT_EQ(Key("PRTS,perf,past,pssv neut,sing"), "ЕчСрЧвПтСзКф");
   EXPECT_EQ(InterpretTag("ADJF,Qual masc,sing,nomn").noun_key, "");
 }
 
@@ -57,7 +58,8 @@ TEST(OpenCorporaTags, VerbForms) {
   EXPECT_EQ(Key("VERB,perf,tran sing,1per,futr,indc"), "Еч1лНвБтПф");
   EXPECT_EQ(Key("VERB,impf,tran plur,3per,pres,indc"), "Мч3лНвНтПф");
   EXPECT_EQ(Key("VERB,perf,tran femn,sing,past,indc"), "ЕчЖрНвПтПф");
-  EXPECT_EQ(Key("VERB,perf,tran sing,impr,excl"), "ЕчПвПф");
+  EXPECT_EQ(Key("VERB,perf,tran sing,impr,excl"), "Еч2лПвПф");
+  EXPECT_EQ(Key("VERB,perf,intr plur,impr,incl"), "Мч1лПвПф");
   EXPECT_EQ(Key("GRND,perf,tran past"), "ДвПт");
   EXPECT_EQ(Key("GRND,perf,tran past,V-sh"), "ДвПтУс");
   EXPECT_EQ(InterpretTag("INFN,perf,tran").verb_aspect, aspect::perfective);
@@ -72,7 +74,10 @@ TEST(OpenCorporaTags, OtherParts) {
   EXPECT_EQ(Key("NUMR anim,masc,accs"), "ВпМрОд");
   EXPECT_EQ(Key("ADVB"), "1ф");
   EXPECT_EQ(Key("PRED,pres"), "Нт1ф");
-  EXPECT_EQ(Key("CONJ"), "");
+  // Unchanging words still bind their one form, under a key of their own.
+  EXPECT_EQ(Key("CONJ"), "Нф");
+  EXPECT_EQ(Key("PRCL"), "Нф");
+  EXPECT_EQ(Key("INTJ"), "Нф");
   EXPECT_EQ(InterpretTag("PREP").pos, part_of_speech::preposition);
   EXPECT_EQ(InterpretTag("LATN").pos, part_of_speech::other);
   EXPECT_TRUE(InterpretTag("ADJF,Apro masc,sing,nomn").closed_class);
