@@ -5,6 +5,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "dictionary_text.h"
+
 namespace {
 
 constexpr std::array<std::string_view, 47> prepositions = {
@@ -91,7 +93,7 @@ std::vector<lexeme_candidate> FindCandidates(const opencorpora_source& source, c
   std::unordered_map<std::string, size_t> by_key;
   for (size_t i = 0; i < source.lexemes.size(); ++i) {
     const source_lexeme& lexeme = source.lexemes[i];
-    lexeme_candidate candidate = CandidateOf(source, i, Windows1251ToUtf8(source.Form(lexeme, 0)));
+    lexeme_candidate candidate = CandidateOf(source, i, Cp1251ToUtf8(source.Form(lexeme, 0)));
     verdict v = Judge(source.Meaning(lexeme, 0), candidate);
     Count(v, counts);
     if (v != verdict::keep) continue;

@@ -5,11 +5,12 @@
 #include <set>
 #include <sstream>
 
+#include "dictionary_text.h"
 #include "opencorpora_file.h"
 
 namespace {
 
-std::string FoldedLemma(const std::string& utf8) { return FoldYo(Utf8ToWindows1251(utf8)); }
+std::string FoldedLemma(const std::string& utf8) { return FoldYo(ToCp1251(utf8)); }
 
 // Most useful first; equal ranks in a fixed order.
 bool MoreUseful(const lexeme_candidate& a, const lexeme_candidate& b) {

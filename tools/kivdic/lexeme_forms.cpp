@@ -7,6 +7,8 @@
 #include <unordered_map>
 #include <unordered_set>
 
+#include "dictionary_text.h"
+
 namespace {
 
 constexpr std::string_view variant_letter = "с";
@@ -67,7 +69,7 @@ void AddForms(const opencorpora_source& source, const source_lexeme& lexeme, for
       CountLeftOut(meaning.exclusion, counts);
       continue;
     }
-    list.Add(Windows1251ToUtf8(source.Form(lexeme, cell)), meaning);
+    list.Add(Cp1251ToUtf8(source.Form(lexeme, cell)), meaning);
   }
 }
 

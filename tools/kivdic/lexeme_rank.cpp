@@ -5,6 +5,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "dictionary_text.h"
+
 namespace {
 
 // Weights measured by how much of held-out Russian text the top 60,000 words
@@ -39,7 +41,7 @@ size_t Letters(const std::string& utf8) {
 
 double Score(const lexeme_candidate& candidate, double uses, const usage_evidence& evidence) {
   double score = std::log1p(static_cast<double>(candidate.corpus_count)) + std::log1p(uses);
-  if (evidence.lexicon.count(FoldYo(Utf8ToWindows1251(candidate.lemma))) != 0) score += lexicon_bonus;
+  if (evidence.lexicon.count(FoldYo(ToCp1251(candidate.lemma))) != 0) score += lexicon_bonus;
   score += per_letter * static_cast<double>(Letters(candidate.lemma));
   if (candidate.rare) score += rare_word;
   if (candidate.closed_class) score += closed_class_bonus;

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "dictionary_text.h"
 #include "opencorpora_corpus.h"
 #include "opencorpora_dawg.h"
 #include "opencorpora_word_key.h"
@@ -23,7 +24,7 @@ word_kind KindOf(const paradigm_cell& cell, const std::vector<tag_meaning>& mean
 }
 
 [[noreturn]] void Fail(const word_key& key, const std::string& problem) {
-  throw std::runtime_error("words.dawg is damaged: the form \"" + Windows1251ToUtf8(key.form) + "\" " + problem);
+  throw std::runtime_error("words.dawg is damaged: the form \"" + Cp1251ToUtf8(key.form) + "\" " + problem);
 }
 
 const cell_ref& WordCellOf(const word_paradigms& split, const word_key& key) {

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "codepage.h"
+#include "dictionary_text.h"
 #include "opencorpora_file.h"
 #include "opencorpora_json.h"
 
@@ -40,7 +40,7 @@ paradigm ParseParadigm(byte_reader& in, size_t suffix_count, size_t tag_count, s
 std::vector<std::string> ToWindows1251(const std::vector<std::string>& texts) {
   std::vector<std::string> converted;
   converted.reserve(texts.size());
-  for (const std::string& text : texts) converted.push_back(Utf8ToWindows1251(text));
+  for (const std::string& text : texts) converted.push_back(ToCp1251(text));
   return converted;
 }
 
@@ -74,15 +74,4 @@ opencorpora_tables ReadOpenCorporaTables(const std::string& dicts_dir) {
   tables.paradigms = ParseParadigms(ReadFileBytes(paradigms_path), tables.suffixes.size(), tables.tags.size(),
                                     tables.prefixes.size());
   return tables;
-}
-
-std::string Utf8ToWindows1251(std::string_view utf8) {
-  std::u16string units;
-  if (!decode_utf8(utf8.data(), utf8.size(), units)) throw std::runtime_error("malformed UTF-8: " + std::string(utf8));
-  return encode_windows1251(units.data(), units.size());
-}
-
-std::string Windows1251ToUtf8(std::string_view bytes) {
-  std::u16string units = decode_windows1251(bytes.data(), bytes.size());
-  return encode_utf8(units.data(), units.size());
 }

@@ -35,5 +35,3 @@ std::vector<paradigm> ParseParadigms(std::string_view bytes, size_t suffix_count
 // the file that is missing or damaged.
 opencorpora_tables ReadOpenCorporaTables(const std::string& dicts_dir);
 
-std::string Utf8ToWindows1251(std::string_view utf8);
-std::string Windows1251ToUtf8(std::string_view bytes);

@@ -9,10 +9,9 @@
 #include <fstream>
 #include <set>
 
-#include <unistd.h>
-
 #include "excerpt.h"
 #include "kiv_dic_reader.h"
+#include "temporary_folder.h"
 
 namespace {
 
@@ -79,21 +78,6 @@ std::vector<lexeme> sample_words() {
                   {{"конструктор", "ИпЕч"}, {"конструктора", "РпЕч"}, {"конструкторы", "ИпМч"}}, 1),
   };
 }
-
-class temporary_folder {
- public:
-  temporary_folder() : path_(std::filesystem::temp_directory_path() / ("kivdic_test_" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~temporary_folder() { std::filesystem::remove_all(path_); }
-  const std::filesystem::path& Path() const { return path_; }
-  void Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 class written_dictionary : public ::testing::Test {
  protected:

@@ -9,6 +9,7 @@
 
 #include "excerpt.h"
 #include "lexeme_choice.h"
+#include "temporary_folder.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ TEST(Excerpt, RoundTrip) {
   scissors.default_key = "Мч";
   scissors.forms = {{"ножницы", "ИпМч"}};
   std::vector<lexeme> lexemes = {Sample(), verb, conjunction, scissors};
-  std::string path = (std::filesystem::path(::testing::TempDir()) / "excerpt.txt").string();
+  std::string path = (ProcessFolder().Path() / "excerpt.txt").string();
   WriteExcerpt(path, lexemes);
   std::vector<lexeme> back = ReadExcerpt(path);
   ASSERT_EQ(back.size(), lexemes.size());

@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "aspect_pairs.h"
+#include "dictionary_text.h"
 #include "lexeme_choice.h"
 #include "lexeme_forms.h"
 #include "lexeme_usage.h"
@@ -127,25 +128,25 @@ TEST(AspectPairs, TheHandListOfTheBuilderIsWellFormed) {
 TEST(UsageEvidence, TextWordsAreCountedFolded) {
   usage_evidence evidence;
   AddText(evidence, "Ёжик увидел ёжика. ЕЖИК! Кто-то — what? Ключ,ключ");
-  EXPECT_EQ(evidence.uses.at(Utf8ToWindows1251("ежик")), 2);
-  EXPECT_EQ(evidence.uses.at(Utf8ToWindows1251("ежика")), 1);
-  EXPECT_EQ(evidence.uses.at(Utf8ToWindows1251("кто-то")), 1);
-  EXPECT_EQ(evidence.uses.at(Utf8ToWindows1251("ключ")), 2);
+  EXPECT_EQ(evidence.uses.at(ToCp1251("ежик")), 2);
+  EXPECT_EQ(evidence.uses.at(ToCp1251("ежика")), 1);
+  EXPECT_EQ(evidence.uses.at(ToCp1251("кто-то")), 1);
+  EXPECT_EQ(evidence.uses.at(ToCp1251("ключ")), 2);
   EXPECT_EQ(evidence.uses.count("what"), 0u);
   EXPECT_EQ(evidence.uses.size(), 5u);
   AddText(evidence, "-а- б-");
-  EXPECT_EQ(evidence.uses.count(Utf8ToWindows1251("а")), 1u);
-  EXPECT_EQ(evidence.uses.count(Utf8ToWindows1251("б")), 1u);
+  EXPECT_EQ(evidence.uses.count(ToCp1251("а")), 1u);
+  EXPECT_EQ(evidence.uses.count(ToCp1251("б")), 1u);
 }
 
 TEST(UsageEvidence, LexiconLines) {
   usage_evidence evidence;
   AddLexicon(evidence, "146269\nёлка/AB\r\nМосква/S\nhello\nкто-то\n\nдом");
   EXPECT_EQ(evidence.lexicon.size(), 4u);
-  EXPECT_EQ(evidence.lexicon.count(Utf8ToWindows1251("елка")), 1u);
-  EXPECT_EQ(evidence.lexicon.count(Utf8ToWindows1251("москва")), 1u);
-  EXPECT_EQ(evidence.lexicon.count(Utf8ToWindows1251("дом")), 1u);
-  EXPECT_EQ(FoldYo(Utf8ToWindows1251("ёЁе")), Utf8ToWindows1251("еЁе"));
+  EXPECT_EQ(evidence.lexicon.count(ToCp1251("елка")), 1u);
+  EXPECT_EQ(evidence.lexicon.count(ToCp1251("москва")), 1u);
+  EXPECT_EQ(evidence.lexicon.count(ToCp1251("дом")), 1u);
+  EXPECT_EQ(FoldYo(ToCp1251("ёЁе")), ToCp1251("еЁе"));
 }
 
 TEST(UsageEvidence, MissingSourceNamesItsPackage) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "dictionary_text.h"
 #include "opencorpora_corpus.h"
 #include "opencorpora_dawg.h"
 #include "opencorpora_json.h"
@@ -96,7 +97,7 @@ TEST(OpenCorporaDawg, WalkStopsAtSiblingsOutOfOrder) {
 TEST(OpenCorporaWordKey, DecodesFormParadigmAndIndex) {
   std::string key = opencorpora_test::WordKey("лампой", 55, 4);
   word_key decoded = DecodeWordKey(key);
-  EXPECT_EQ(Windows1251ToUtf8(decoded.form), "лампой");
+  EXPECT_EQ(Cp1251ToUtf8(decoded.form), "лампой");
   EXPECT_EQ(decoded.paradigm, 55);
   EXPECT_EQ(decoded.index, 4);
   word_key large = DecodeWordKey(opencorpora_test::WordKey("x", 3255, 300));
@@ -164,8 +165,8 @@ TEST(OpenCorporaCorpus, CountsRecoveredFromFractions) {
 
 TEST(OpenCorporaCorpus, CountsByFormAndTagWithoutSmoothing) {
   std::vector<std::string> tags = {"NOUN,inan,femn sing,gent", "NOUN,inan,femn plur,nomn", "VERB,perf,intr plur,past,indc"};
-  std::string lampy = Utf8ToWindows1251("лампы");
-  std::string stali = Utf8ToWindows1251("стали");
+  std::string lampy = ToCp1251("лампы");
+  std::string stali = ToCp1251("стали");
   std::map<std::string, uint32_t> keys = {
       {lampy + ":" + tags[0], 750000}, {lampy + ":" + tags[1], 250000},
       {stali + ":" + tags[1], 200000}, {stali + ":" + tags[2], 800000},
@@ -176,5 +177,5 @@ TEST(OpenCorporaCorpus, CountsByFormAndTagWithoutSmoothing) {
   EXPECT_EQ(counts.Count(lampy, 1), 0u);
   EXPECT_EQ(counts.Count(stali, 2), 3u);
   EXPECT_EQ(counts.Count(stali, 0), 0u);
-  EXPECT_EQ(counts.Count(Utf8ToWindows1251("лампа"), 0), 0u);
+  EXPECT_EQ(counts.Count(ToCp1251("лампа"), 0), 0u);
 }

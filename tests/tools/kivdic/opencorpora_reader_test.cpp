@@ -12,6 +12,7 @@
 
 #include "opencorpora_reader.h"
 #include "opencorpora_test_data.h"
+#include "temporary_folder.h"
 
 using opencorpora_test::data_builder;
 
@@ -84,7 +85,7 @@ data_builder SmallData() {
 }
 
 std::string WriteFile(const std::string& name, const std::string& text) {
-  std::string path = (std::filesystem::path(::testing::TempDir()) / name).string();
+  std::string path = (ProcessFolder().Path() / name).string();
   std::ofstream(path, std::ios::binary) << text;
   return path;
 }
@@ -117,7 +118,7 @@ std::vector<std::string> Lemmas(const std::vector<lexeme>& lexemes) {
 
 class OpenCorporaReader : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { dir_ = new std::string(SmallData().WriteTo("small_data")); }
+  static void SetUpTestSuite() { dir_ = new std::string(SmallData().WriteTo(ProcessFolder().Path() / "small_data")); }
   static void TearDownTestSuite() { delete dir_; }
 
   std::vector<lexeme> Read(const lexeme_choice& choice) { return ReadOpenCorporaLexemes(*dir_, choice, summary_); }
@@ -260,7 +261,7 @@ TEST_F(OpenCorporaReader, MissingOrDamagedFilesAreReported) {
   } catch (const std::runtime_error& e) {
     EXPECT_NE(std::string(e.what()).find("fortunes-xx"), std::string::npos);
   }
-  std::string copy = (std::filesystem::path(::testing::TempDir()) / "damaged_data").string();
+  std::string copy = (ProcessFolder().Path() / "damaged_data").string();
   std::filesystem::remove_all(copy);
   std::filesystem::copy(*dir_, copy);
   std::filesystem::remove(copy + "/suffixes.json");

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dictionary_text.h"
 #include "opencorpora_tables.h"
 
 namespace opencorpora_test {
@@ -119,7 +120,7 @@ class dawg_builder {
 };
 
 inline std::string WordKey(const std::string& utf8_form, uint16_t paradigm, uint16_t index) {
-  std::string key = Utf8ToWindows1251(utf8_form);
+  std::string key = ToCp1251(utf8_form);
   key.push_back('\x01');
   for (uint16_t n : {paradigm, index}) {
     key.push_back(static_cast<char>(((n >> 7) << 1) | 1));
@@ -152,11 +153,10 @@ class data_builder {
 
   // P(tag | form) in millionths, as p_t_given_w.intdawg keeps it.
   void Probability(const std::string& form, const std::string& tag, uint32_t millionths) {
-    probabilities_[Utf8ToWindows1251(form) + ":" + tag] = millionths;
+    probabilities_[ToCp1251(form) + ":" + tag] = millionths;
   }
 
-  std::string WriteTo(const std::string& name) const {
-    std::filesystem::path dir = std::filesystem::path(::testing::TempDir()) / name;
+  std::string WriteTo(const std::filesystem::path& dir) const {
     std::filesystem::create_directories(dir);
     std::vector<std::string> suffixes, tags;
     std::vector<std::string> prefixes = {"", "по", "наи"};

@@ -3,26 +3,18 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <stdexcept>
 
-#include <unistd.h>
-
 #include "dictionary_text.h"
+#include "temporary_folder.h"
 
 namespace {
 
 class special_folder : public ::testing::Test {
  protected:
-  special_folder()
-      : path_(std::filesystem::temp_directory_path() / ("kivdic_special_" + std::to_string(::getpid()))) {
-    std::filesystem::create_directories(path_);
-  }
-  ~special_folder() override { std::filesystem::remove_all(path_); }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(path_ / name, std::ios::binary) << bytes;
-  }
-  std::filesystem::path path_;
+  void Write(const std::string& name, const std::string& bytes) { folder_.Write(name, bytes); }
+  temporary_folder folder_;
+  const std::filesystem::path& path_ = folder_.Path();
 };
 
 TEST_F(special_folder, SourcesAreReadAsCodePage1251WithLineFeeds) {
