@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "fn_arg.h"
+
+// A function still in play while a function rule reads a token line.
+struct fn_candidate {
+  static constexpr int graded_arguments = 10;
+
+  // The candidate's serial number in its line, by which meanings mark it.
+  int32_t serial = 0;
+  fn_args args;
+  // The arguments in use, a bit per argument.
+  uint32_t subset = 0;
+  // The greatest number of tokens it covered, the greatest sum of meaning
+  // weights it reached, and its successful bindings.
+  int32_t covered = 0;
+  int32_t weight_sum = 0;
+  int32_t successes = 0;
+  int32_t placed_required = 0;
+  // How closely each bound value matched its argument's type.
+  int8_t grades[graded_arguments] = {};
+};

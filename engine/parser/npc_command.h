@@ -1,0 +1,11 @@
+#pragma once
+
+#include "link.h"
+
+// An address to a character at the start («Вася, открой дверь») or at the
+// end («открой дверь, Вася») of a command.
+class NPC_command : public link {
+ public:
+  using link::link;
+  bool Apply(context& ctx, token_line& line) const override;
+};
