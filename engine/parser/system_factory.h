@@ -4,6 +4,9 @@
 
 #include "link.h"
 
+// (The rule class is named with "class" here: files that include this one
+// may also see the POSIX function link().)
+
 // The table of combination rules: 60 slots, slot 0 never used; Init fills
 // slots 1 to 15. Built once for the engine and read by every session.
 class system_factory {
@@ -18,9 +21,9 @@ class system_factory {
   // "system_factory::Init() - превышен CombCount!" when the table is full.
   void Init();
   // The rule in a slot, or null.
-  const link* Rule(int slot) const;
+  const class link* Rule(int slot) const;
 
  private:
-  std::unique_ptr<link> slots_[slot_count];
+  std::unique_ptr<class link> slots_[slot_count];
   int count_ = 0;
 };
