@@ -8,6 +8,13 @@
 
 class value_world;
 
+// An argument type a meaning serves (a number of the world's type list),
+// with how closely it does: higher is more specific.
+struct served_type {
+  int32_t type = 0;
+  int32_t grade = 0;
+};
+
 // One candidate meaning of a token of a player's command: a value with the
 // weight of its origin and its key string (the value's keys plus any extra
 // keys given when it was made).
@@ -24,6 +31,15 @@ struct op_value {
   // whose arguments this meaning fits, and of those it succeeded for.
   c_array<int32_t, int32_t> fits;
   c_array<int32_t, int32_t> succeeded;
+  // Dispatch: the argument types the meaning serves.
+  c_array<served_type, served_type> types;
+
+  // The grade with which the meaning serves the type; 0 when it does not.
+  int32_t GradeFor(int32_t type) const {
+    for (const served_type& served : types)
+      if (served.type == type) return served.grade;
+    return 0;
+  }
 
   // Two meanings are the same when value and key string are.
   bool SameAs(const op_value& other) const { return v == other.v && keys.Compare(other.keys.Text()) == 0; }

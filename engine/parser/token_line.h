@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "c_array.h"
+#include "dispatch_budget.h"
 #include "fn_candidate.h"
 #include "op_value.h"
 #include "token.h"
@@ -57,6 +58,30 @@ class token_line : public c_array<token, token> {
   void CopyCharactersFrom(const context& ctx);
   void CopyCharactersTo(context& ctx) const;
 
+  // Function dispatch
+  // The first subset of a candidate's arguments (all of them); each next
+  // one leaves out another combination of the optional arguments, counting
+  // down over them as a binary number. False when none is left.
+  static uint32_t FirstSubset(const fn_args& args);
+  static bool NextSubset(const fn_args& args, uint32_t& subset);
+  // Binds the subset's arguments to the tokens from first on, one per
+  // token (token::argument): the declaration order first, then every other
+  // valid order. A token fits its argument by type and key; a preposition is
+  // followed by the next argument of the subset; strings keep their order.
+  bool FirstPlacement(int first, const fn_candidate& fn, uint32_t subset, dispatch_budget& budget);
+  bool NextPlacement(int first, const fn_candidate& fn, uint32_t subset, dispatch_budget& budget);
+  // The meanings of the bound tokens (token::meaning): each token's
+  // best-graded fitting meaning first; NextValues moves on like an odometer,
+  // the first token fastest, and answers false once every combination was
+  // given.
+  void FirstValues(int first, int count, const fn_args& args);
+  bool NextValues(int first, int count, const fn_args& args);
+  // Drops the meanings of the tokens from first on whose marks (op_value::
+  // fits or op_value::succeeded) name no candidate of the line.
+  void RemoveValueWithoutFn(int first, int count, c_array<int32_t, int32_t> op_value::*marks);
+  // Whether the meaning fits the argument by type and key pattern.
+  static bool Fits(const op_value& meaning, const fn_arg& arg);
+
   // The line-level phases of the chosen reading.
   void Execute(context& ctx, op_value& result);
   void Remember(context& ctx, op_value& result);
@@ -80,6 +105,13 @@ class token_line : public c_array<token, token> {
   int32_t next_candidate_serial = 1;
 
  private:
+  // Function dispatch: the placement search from token p on, trying
+  // arguments from start for it; the arguments the tokens before p hold.
+  bool SearchPlacement(int first, const fn_candidate& fn, uint32_t subset, int p, int start,
+                       dispatch_budget& budget);
+  bool CanPlace(int first, const fn_candidate& fn, uint32_t subset, int p, int argument) const;
+  uint32_t PlacedBefore(int first, int p) const;
+
   parsed_string& owner_;
   token_line* parent_;
   int32_t child_count_ = 0;

@@ -25,9 +25,9 @@ bool is_method(const context& holder, const wstring& name) {
   return holder.Variables().Find(name, pos) && holder.Variables()[pos].is_computed;
 }
 
-// The entity whose code holds the method: the holder, or the nearest of its
-// classes that has it.
-object* method_holder(object& holder, const wstring& name) {
+}  // namespace
+
+object* world::MethodHolder(object& holder, const wstring& name) {
   if (is_method(holder, name)) return &holder;
   object* found = nullptr;
   holder.WalkClasses([&](object& cls) {
@@ -37,8 +37,6 @@ object* method_holder(object& holder, const wstring& name) {
   });
   return found;
 }
-
-}  // namespace
 
 world::world(const wstring& name) : context(this, kw::type_context, nullptr), name_(name) {
   register_world(*this, name_);
@@ -122,7 +120,7 @@ bool world::GetTitle(const object* entity, value& title) const {
 bool world::CallGetForm(object* holder, const value& subject, context* ctx, wstring& text) {
   if (!runner_) return false;
   for (const char16_t* name : get_form_names) {
-    object* code_holder = method_holder(*holder, name);
+    object* code_holder = MethodHolder(*holder, name);
     if (!code_holder) continue;
     context fresh(this, kw::type_context, ctx ? ctx : holder);
     for (const char16_t* subject_name : subject_names) fresh.SetVariable(subject_name, subject, true, false);

@@ -80,6 +80,15 @@ class world : public context, public value_world, public output_words {
   object* FindClass(const wstring& normalised_name) const;
   obj_word* FindPreposition(const wstring& normalised_name) const;
 
+  // The entity whose code holds the method: the holder, or the nearest of
+  // its classes that has it; null when none does.
+  static object* MethodHolder(object& holder, const wstring& name);
+
+  // Compares two argument types of game functions as classes: whether a
+  // derives from b and whether b derives from a. Raises the messages of a
+  // type or class that cannot be found.
+  void CmpArgAsCls(int32_t a, int32_t b, bool& a_is_b, bool& b_is_a);
+
   // Resolves a name as written in code: "$" a word, "@" a class, plain an
   // object (else a class); unless quiet, a word form leads to the one
   // entity owning it. Raises the ambiguity and not-found messages.
