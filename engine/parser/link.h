@@ -7,6 +7,7 @@
 #include "wstring.h"
 
 class context;
+class token;
 class token_line;
 
 // One combination rule: a pattern of two to four neighbouring tokens and
@@ -47,8 +48,17 @@ class link {
   // The common test of every rule at the line's position i: elements,
   // agreement, narrowing of the matched tokens; sets j on success.
   bool Match(context& ctx, token_line& line) const;
+  // The line's joined token made empty, weighing as the matched tokens do.
+  token& StartJoined(token_line& line) const;
 
  private:
+  // The texts of the matched tokens, i to j - 1, joined by the separator.
+  wstring MatchedText(const token_line& line, const char16_t* separator) const;
+  // Stores a pattern item: positions -3 to -1 are the key strings, then the
+  // elements.
+  void StoreItem(int position, const wstring& item);
+  bool Agrees(token_line& line) const;
+
   wstring name_;
   char16_t mode_;
   int element_count_ = 0;

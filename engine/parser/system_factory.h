@@ -24,6 +24,9 @@ class system_factory {
   const class link* Rule(int slot) const;
 
  private:
+  // Puts the rule into the next slot.
+  void Add(std::unique_ptr<class link> rule);
+
   std::unique_ptr<class link> slots_[slot_count];
   int count_ = 0;
 };
