@@ -54,6 +54,14 @@ class parsed_string : private tokenizer {
   // The tokens as the player typed them: the parent of the root line.
   token_line& Tokens() { return *tokens_; }
   token_line* Chosen() const { return chosen_; }
+  // A reading built by hand (the token list is the parent of a root line):
+  // owned here until the next command, its tokens the caller's to fill; it
+  // may then be made the chosen one.
+  token_line& AddReading(token_line& parent) {
+    lines_.push_back(std::make_unique<token_line>(*this, &parent));
+    return *lines_.back();
+  }
+  void ChooseReading(token_line& line) { chosen_ = &line; }
 
   // Set by the development environment: the known words of each line are
   // described in word_information.
