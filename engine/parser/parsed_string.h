@@ -28,6 +28,21 @@ class parsed_string : private tokenizer {
   static constexpr int32_t rule_slots = 60;
   // The distance to the last preposition while there was none.
   static constexpr int32_t no_preposition = 100500;
+  // A word form in the prepositional case counts only this close after a
+  // preposition.
+  static constexpr int32_t preposition_reach = 3;
+  // Bounds of the work one command may cause: longer lines are refused
+  // before their words are looked up; a search that tries more rule
+  // applications or makes more readings ends with the readings it has.
+  static constexpr int max_tokens = 64;
+  static constexpr int32_t max_applications = 20000;
+  static constexpr int32_t max_lines = 2000;
+  // The replies of a command that hits those bounds.
+  static constexpr const char16_t* too_long = u"слишком длинная команда.";
+  static constexpr const char16_t* too_complex = u"слишком сложная команда, скажите проще.";
+
+  // The character classes of player input, brackets "(){}[]".
+  static wchar_set InputClasses();
 
   parsed_string(world& home, interpreter& runner, const system_factory& rules);
   ~parsed_string() override;
@@ -78,6 +93,32 @@ class parsed_string : private tokenizer {
   // tokenizer
   bool OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) override;
 
+  // Setting the line: the previous command's lines dropped, the line
+  // tokenized and its tokens filled; the message of an input the tokenizer
+  // refused (empty when none).
+  wstring SetUpLine(context& ctx);
+  void DropLines();
+  void FillTokens(context& ctx);
+  void CollectWordInformation();
+
+  // The search; true when it was cut short by the bounds of work.
+  bool Search(context& ctx);
+  token_line* Step(context& ctx, token_line& line);
+  bool HasNextApplication(const token_line& line) const;
+  token_line* TryNextApplication(context& ctx, token_line& line);
+  void RestoreChanged(token_line& line, bool applied) const;
+  bool OverBudget() const { return applications_ >= max_applications || lines_made_ >= max_lines; }
+  token_line& NewLine(token_line* parent);
+  void DeleteLine(token_line& line);
+
+  // The chosen line and the result.
+  void Choose(context& ctx, bool cut_short, op_value& result);
+  void ChooseOneToken(context& ctx, token_line& line, op_value& result);
+  void ChooseFewestTokens(context& ctx, op_value& result);
+  token_line& CopyLine(const token_line& line);
+  void Fail(context& ctx, const wstring& message, op_value& result);
+  op_value Result(const value& v) const;
+
   world& world_;
   interpreter& runner_;
   const system_factory& rules_;
@@ -88,4 +129,15 @@ class parsed_string : private tokenizer {
   std::vector<std::unique_ptr<token_line>> lines_;
   c_array<token_line*, token_line*> complete_;
   token_line* chosen_ = nullptr;
+  // The normalised English and Russian names of the keywords a word's
+  // classes may stand for, two per code from kw::result_no on.
+  c_array<wstring, wstring> keyword_names_;
+  // Set when the line had more than max_tokens tokens.
+  bool too_long_ = false;
+  // The work of the current search.
+  int32_t applications_ = 0;
+  int32_t lines_made_ = 0;
+  // Set while a search runs: game code it runs must parse with a parsed
+  // string of its own.
+  bool parsing_ = false;
 };
