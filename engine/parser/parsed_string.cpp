@@ -34,6 +34,11 @@ wstring plain_text_element(const wstring& text) {
 
 }  // namespace
 
+parsed_string::busy_mark::busy_mark(bool& flag) : flag_(flag) {
+  if (flag_) throw u"parsed_string::Parsing() разбор уже идёт!";
+  flag_ = true;
+}
+
 parsed_string::parsed_string(world& home, interpreter& runner, const system_factory& rules)
     : tokenizer(InputClasses()),
       world_(home),
@@ -121,12 +126,14 @@ void parsed_string::CollectWordInformation() {
 }
 
 void parsed_string::Execute(context& ctx, op_value& result) {
+  busy_mark running(busy_);
   if (last_input) *last_input = line_;
   if (!chosen_) throw u"parsed_string::Execute() error: 1!";
   chosen_->Execute(ctx, result);
 }
 
 void parsed_string::Remember(context& ctx, op_value& result) {
+  busy_mark running(busy_);
   if (last_input) *last_input = line_;
   if (!chosen_) throw u"parsed_string::Remember() error: 1!";
   chosen_->Remember(ctx, result);

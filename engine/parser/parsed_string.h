@@ -90,6 +90,19 @@ class parsed_string : private tokenizer {
   wstring* last_input = nullptr;
 
  private:
+  // Marks the parsed string busy while it lives; raises
+  // "parsed_string::Parsing() разбор уже идёт!" when it already is.
+  class busy_mark {
+   public:
+    explicit busy_mark(bool& flag);
+    ~busy_mark() { flag_ = false; }
+    busy_mark(const busy_mark&) = delete;
+    busy_mark& operator=(const busy_mark&) = delete;
+
+   private:
+    bool& flag_;
+  };
+
   // tokenizer
   bool OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) override;
 
@@ -137,7 +150,8 @@ class parsed_string : private tokenizer {
   // The work of the current search.
   int32_t applications_ = 0;
   int32_t lines_made_ = 0;
-  // Set while a search runs: game code it runs must parse with a parsed
-  // string of its own.
-  bool parsing_ = false;
+  // Set while a search or a phase of the chosen reading runs: game code
+  // they run must parse with a parsed string of its own, as a new line
+  // would drop the readings in use.
+  bool busy_ = false;
 };

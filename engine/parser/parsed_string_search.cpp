@@ -21,21 +21,6 @@ constexpr int32_t action_rule = 12;
 // The weight of the errors the parser itself records.
 constexpr int32_t parser_error_weight = 100;
 
-// Clears the flag however the search ends.
-class parsing_mark {
- public:
-  explicit parsing_mark(bool& flag) : flag_(flag) {
-    if (flag_) throw u"parsed_string::Parsing() разбор уже идёт!";
-    flag_ = true;
-  }
-  ~parsing_mark() { flag_ = false; }
-  parsing_mark(const parsing_mark&) = delete;
-  parsing_mark& operator=(const parsing_mark&) = delete;
-
- private:
-  bool& flag_;
-};
-
 bool has_errors(const token_line* line) {
   for (; line; line = line->Parent())
     if (line->errors.Count() > 0) return true;
@@ -45,7 +30,7 @@ bool has_errors(const token_line* line) {
 }  // namespace
 
 void parsed_string::Parsing(context& ctx, op_value& result) {
-  parsing_mark running(parsing_);
+  busy_mark running(busy_);
   wstring refusal = SetUpLine(ctx);
   tokens_->CopyCharactersFrom(ctx);
   if (!refusal.IsEmpty()) {

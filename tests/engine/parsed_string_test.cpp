@@ -50,6 +50,13 @@ $где {
 $ключ {
   #ИпЕч = "ключ"
 }
+$осмотреться {
+  #ПвЕч2лПф = "осмотрись"
+}
+action (осмотреться) {
+-- execute --
+  % осмотрелся
+}
 $взять {
   #ПвЕч2лПф = "возьми"
 }
@@ -427,6 +434,79 @@ TEST_F(parsed_string_test, WordInformationDescribesTheKnownWords) {
 
   Parse(u"\"");
   EXPECT_EQ(utf8(parsed.word_information.Text()), "[1,\"string\",\"\\\"\",\"i\"]");
+}
+
+TEST_F(parsed_string_test, WordInformationTriesAWordAloneAsAnAction) {
+  op_value done;
+  EXPECT_EQ(Text(Parse(u"осмотрись")), "$осмотреться");
+  EXPECT_EQ(wide_message([&] { parsed.Execute(*ctx, done); }), "token_line::Execute() error: 3!");
+  parsed.word_information_mode = true;
+  op_value result = Parse(u"осмотрись");
+  EXPECT_EQ(Marker(result, u't'), u'd');
+  parsed.Execute(*ctx, done);
+  EXPECT_NE(utf8(w.host.printed).find("осмотрелся"), std::string::npos) << utf8(w.host.printed);
+}
+
+// Game code that parses a command while the player's command is run must
+// not drop the readings in use.
+TEST(parsed_string_reentry, GameCodeParsesWithAParsedStringOfItsOwn) {
+  struct parsing_host : code_host {
+    bool ExecuteCommand(context& ctx, const wstring& text, value& result) override {
+      op_value parsed_result;
+      parser->SetLine(text);
+      parser->Parsing(ctx, parsed_result);
+      result = parsed_result.v;
+      return true;
+    }
+    parsed_string* parser = nullptr;
+  };
+  parsing_host host;
+  interpreter in{host};
+  world home{u"test"};
+  home.SetRunner(&in);
+  in.StartCommand();
+  in.RunSource(uR"(
+@предмет {}
+$взять {
+  #ПвЕч2лПф = "возьми"
+}
+$лампа {
+  #ВпЕч = "лампу"
+}
+location кухня {}
+лампа {
+  @предмет
+  inside кухня
+}
+action (взять, предмет п) {
+-- execute --
+  возьми лампу
+}
+)",
+               home);
+  system_factory rules;
+  rules.Init();
+  parsed_string parsed(home, in, rules);
+  host.parser = &parsed;
+  context& ctx = *home.FindObject(u"кухня");
+
+  op_value result;
+  parsed.SetLine(u"возьми лампу");
+  parsed.Parsing(ctx, result);
+  std::string refusal;
+  try {
+    op_value done;
+    parsed.Execute(ctx, done);
+    refusal = utf8(done.v.ShortText(&home).Text()) + " " + utf8(done.v.Text().Text());
+  } catch (const char16_t* message) {
+    refusal = utf8(message);
+  } catch (const wstring& message) {
+    refusal = utf8(message.Text());
+  }
+  EXPECT_NE(refusal.find("parsed_string::Parsing() разбор уже идёт!"), std::string::npos) << refusal;
+  EXPECT_EQ(utf8(parsed.Chosen() ? parsed.Chosen()->Owner().Line().Text() : u""), "возьми лампу");
+  parsed.Parsing(ctx, result);
+  EXPECT_EQ(parsed.Chosen()->Count(), 1);
 }
 
 TEST_F(parsed_string_test, HostileLinesGetAnAnswer) {
