@@ -26,6 +26,12 @@ int32_t bounded_number(const wstring& digits) {
   return number;
 }
 
+bool is_linked(const object& entity, const object& word) {
+  for (int32_t id : entity.linked_words)
+    if (id == word.Id()) return true;
+  return false;
+}
+
 bool prepositional(const wstring& form_key) { return key_matrix(form_key.Text()).GetMarker(u'п') == u'П'; }
 
 // Fills a word token: its forms, what the words mean around the actor,
@@ -112,10 +118,15 @@ class word_filler {
   }
 
   // Every entity the word names, near or not: its reach mark ("м") says
-  // which, for the rules, the functions and the error replies to read.
+  // which, for the rules, the functions and the error replies to read. The
+  // word names the entities of its name and those it is linked to, as
+  // «лампа» names «лампа_красная» and a synonym its object.
   void AddNamed(context& around, object& word, const wstring& keys) {
     GetVars_result_list request;
     request.names.Insert(0, word.Name());
+    for (const object_name_list_item& item : home_.objects)
+      if (item.entity != &word && item.name != word.NormalisedName() && is_linked(*item.entity, word))
+        request.names.Insert(request.names.Count(), item.entity->Name());
     request.requested_keys = keys;
     around.GetVars(request);
     for (const GetVars_result_list_item& found : request.results)

@@ -14,8 +14,8 @@
 
 namespace {
 
-// The function rule of actions: in word-information mode a one-word line
-// is tried with it.
+// The function rule of actions: a one-token line is tried with it once,
+// so that a command of one word («осмотреться», «север») is an action.
 constexpr int32_t action_rule = 12;
 
 // The weight of the errors the parser itself records.
@@ -59,9 +59,12 @@ token_line* parsed_string::Step(context& ctx, token_line& line) {
   }
   if (line.Count() == 1) {
     if (line.ChildCount() > 0) return up;
-    if (word_information_mode && line.k == 0 && up->k != action_rule) {
+    if (line.k == 0 && up->k != action_rule) {
       line.k = action_rule - 1;
-      return TryNextApplication(ctx, line);
+      token_line* child = TryNextApplication(ctx, line);
+      if (child != &line) return child;
+      // A word that is no action stays the reading no rule made.
+      line.k = 0;
     }
     complete_.Insert(complete_.Count(), &line);
     return up;

@@ -2,6 +2,7 @@
 // placements on the tokens and the combinations of the tokens' meanings.
 
 #include "fn_list_item.h"
+#include "keyword_table.h"
 #include "parsed_string.h"
 #include "token_line.h"
 #include "world.h"
@@ -33,13 +34,28 @@ bool token_fits(const token& t, const fn_arg& arg) {
   return false;
 }
 
+bool is_plain_text(const op_value& meaning) {
+  return meaning.v.Type() == kw::type_string && meaning.weight <= meaning_weight::plain_text;
+}
+
+// A word's plain text stands in only where none of its meanings fits: «на»
+// bound as the preposition and again as its text would be two bindings of
+// one command.
+bool fits_here(const token& t, int n, const fn_arg& arg) {
+  if (!token_line::Fits(t.meanings[n], arg)) return false;
+  if (!is_plain_text(t.meanings[n])) return true;
+  for (int other = 0; other < t.meanings.Count(); ++other)
+    if (other != n && !is_plain_text(t.meanings[other]) && token_line::Fits(t.meanings[other], arg)) return false;
+  return true;
+}
+
 // The fitting meaning of the highest grade (the first of equal ones); -1
 // when none fits.
 int best_fitting(const token& t, const fn_arg& arg) {
   int best = -1;
   int32_t best_grade = 0;
   for (int n = 0; n < t.meanings.Count(); ++n) {
-    if (!token_line::Fits(t.meanings[n], arg)) continue;
+    if (!fits_here(t, n, arg)) continue;
     const int32_t grade = t.meanings[n].GradeFor(arg.type);
     if (best < 0 || grade > best_grade) {
       best = n;
@@ -53,7 +69,7 @@ int best_fitting(const token& t, const fn_arg& arg) {
 // others in list order; -1 after the last.
 int next_fitting(const token& t, const fn_arg& arg, int current, int best) {
   for (int n = current == best ? 0 : current + 1; n < t.meanings.Count(); ++n)
-    if (n != best && token_line::Fits(t.meanings[n], arg)) return n;
+    if (n != best && fits_here(t, n, arg)) return n;
   return -1;
 }
 

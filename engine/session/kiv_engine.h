@@ -15,6 +15,7 @@
 #include "kiv.h"
 #include "session.h"
 #include "stop_event.h"
+#include "system_factory.h"
 #include "wstring.h"
 
 // One entry of the session list.
@@ -71,15 +72,19 @@ class kiv_engine {
   // when the engine starts; empty when that failed.
   const dic_loader& DictionaryFile() const { return dictionary_file_; }
   void SetCurrentSession(session* s) { current_session_ = s; }
+  // The combination rules every session's parser reads.
+  const system_factory& Rules() const { return rules_; }
 
   // Where the engine is working: set by the loader, the dictionary and the
   // interpreter, read and cleared by crash reports.
   wstring current_file;
   wstring current_dictionary_entry;
   wstring current_code;
+  // The player's command parsed last, by any session.
+  wstring last_input;
 
  private:
-  kiv_engine() = default;
+  kiv_engine() { rules_.Init(); }
 
   static const char16_t* PrintThroughAnsi(int32_t session_id, const char16_t* first, const char16_t* second);
   ext_fn_item* RegisterName(const wstring& name, int32_t kind, int32_t argument_count);
@@ -112,4 +117,5 @@ class kiv_engine {
 
   // Loaded once with the engine, read by every session without a lock.
   const dic_loader dictionary_file_{dic_loader::default_file};
+  system_factory rules_;
 };

@@ -44,6 +44,9 @@ session::session(kiv_engine& engine, int32_t id)
       interpreter_(host_),
       dictionary_(engine.DictionaryFile(), &engine.current_dictionary_entry) {}
 
+// The readings refer to the world's entities: they go first.
+session::~session() { parsed_input.reset(); }
+
 void session::SessionProcess() {
   output.Clear();
   // A failing turn is reported where it failed, before its output is
@@ -67,6 +70,7 @@ void session::ReportFailure(const wstring& error) {
 
 void session::ReplaceGame(const wstring& user, const wstring& game_file) {
   game_started_ = false;
+  parsed_input.reset();
   world_.reset();
   user_name = user;
   start_game_file = restart_game_file = game_file;
@@ -108,14 +112,18 @@ void session::Execute() {
     full_log.Write(base_folder_);
     return;
   }
-  // A leading "/" or "\\" asks for game code; until the parser exists every
-  // command is game code anyway.
-  if (current_command[0] == u'/' || current_command[0] == u'\\')
-    current_command = current_command.Mid(1, current_command.Length());
+  // A leading "/" or "\\" asks for game code.
+  bool code_mode = current_command[0] == u'/' || current_command[0] == u'\\';
+  if (code_mode) current_command = current_command.Mid(1, current_command.Length());
   WriteHeldBackLog();
   wstring command_line(u"------------------\r\n> ");
   command_line += current_command;
   Log(command_line);
+  location* place = PlayerLocation();
+  if (place && in_game && !code_mode) {
+    RunInGame(*place);
+    return;
+  }
   RunAsCode(current_command);
   full_log.fields[full_log_row::outcome] = u"Ok";
 }
@@ -136,11 +144,14 @@ void session::RunAsCode(const wstring& code) {
 }
 
 void session::StartGame() {
+  parsed_input.reset();
   world_ = std::make_unique<world>(wstring(u"world"));
   world_->SetRunner(&interpreter_);
   world_->SetOperatorHost(&host_);
   world_->dictionary = &dictionary_;
   world_->file_label = &engine_.current_file;
+  parsed_input = std::make_unique<parsed_string>(*world_, interpreter_, engine_.Rules());
+  parsed_input->last_input = &engine_.last_input;
   // The world stays even when its game fails to load: later commands run
   // in it, and a restart loads the game again.
   game_started_ = true;

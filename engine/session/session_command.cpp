@@ -1,0 +1,125 @@
+// The session's player commands: the turn's parsing, phases and replies in
+// the player's location, and the commands game code gives.
+
+#include "full_log.h"
+#include "keyword_table.h"
+#include "kiv_engine.h"
+#include "location.h"
+#include "player_command.h"
+#include "property_read.h"
+#include "session.h"
+
+namespace {
+
+// Keeps count of the player commands running inside one another.
+class nesting_guard {
+ public:
+  nesting_guard(int& depth, int limit) : depth_(depth) {
+    if (depth_ >= limit) throw u"слишком глубокая вложенность команд игрока!";
+    ++depth_;
+  }
+  ~nesting_guard() { --depth_; }
+  nesting_guard(const nesting_guard&) = delete;
+  nesting_guard& operator=(const nesting_guard&) = delete;
+
+ private:
+  int& depth_;
+};
+
+bool has_message(const value& result) { return result.Type() == kw::type_bool && !result.Text().IsEmpty(); }
+
+}  // namespace
+
+location* session::PlayerLocation() const {
+  if (!world_ || world_->player == 0) return nullptr;
+  object* player = world_->FindById(world_->player);
+  if (!player || player->Type() != kw::type_object) return nullptr;
+  return static_cast<location*>(player->NearestLocation());
+}
+
+void session::RunInGame(location& place) {
+  host_.StartCommand();
+  interpreter_.StartCommand();
+  context& ctx = place;
+  ctx.characters[0] = ctx.characters[2] = world_->player;
+  ctx.characters[1] = 0;
+  ctx.state = context::stop_none;
+  if (CharacterRefuses(ctx)) return;
+  value result = run_player_command(*parsed_input, ctx, current_command, in_game);
+  parsed = true;
+  full_log.fields[full_log_row::outcome] = u"Ok";
+  if (is_parse_failure(result))
+    ReplyToFailure(ctx, result);
+  else
+    ReplyToResult(ctx, result);
+}
+
+bool session::CharacterRefuses(context& ctx) {
+  value answer;
+  if (!read_property(value::Context(&ctx), ctx, u"_check_npc", u"_проверка_нпс", answer)) return false;
+  if (answer.Type() != kw::type_bool || answer.Code() != kw::result_fail) return false;
+  Print(answer.Text().IsEmpty() ? wstring(u"Персонаж недееспособен.") : answer.Text());
+  return true;
+}
+
+void session::ReplyToFailure(context& ctx, const value& result) {
+  wstring reply = SpeakerPrefix(ctx);
+  if (has_message(result)) {
+    reply += result.Text();
+    full_log.fields[full_log_row::outcome] = u"error";
+  } else {
+    wstring description;
+    parsed_input->GetErrorDescription(ctx, description);
+    reply += description;
+  }
+  Print(reply);
+}
+
+void session::ReplyToResult(context& ctx, const value& result) {
+  if (output.PrintedOutsideLocation()) return;
+  wstring reply = SpeakerPrefix(ctx);
+  int typed_tokens = parsed_input->Tokens().Count();
+  if (typed_tokens > (reply.IsEmpty() ? 1 : 3)) {
+    reply += ValueText(result, ctx);
+  } else if (result.Type() == kw::type_act) {
+    value act(result);
+    act.SetKeyText(u"Ив");
+    reply += u"возможно, можно было бы ";
+    reply += ValueText(act, ctx);
+    reply += u", если добавить больше слов.";
+  } else {
+    full_log.fields[full_log_row::outcome] = u"value";
+    wstring description;
+    parsed_input->GetErrorDescription(ctx, description);
+    reply += description;
+  }
+  Print(reply);
+}
+
+wstring session::SpeakerPrefix(const context& ctx) const {
+  if (ctx.characters[1] == 0 || ctx.characters[2] == 0 || ctx.characters[1] == ctx.characters[2]) return wstring();
+  object* addressee = world_->FindById(ctx.characters[2]);
+  if (!addressee) return wstring();
+  wstring prefix = addressee->Name();
+  prefix += u": ";
+  return prefix;
+}
+
+wstring session::ValueText(const value& v, context& ctx) const {
+  bool missing_form = false;
+  return v.ToString(world_.get(), &ctx, nullptr, text_all, missing_form);
+}
+
+value session::RunNestedCommand(context& ctx, const wstring& text, wstring* error_reply, command_phase* phase) {
+  nesting_guard nesting(nested_commands_, max_nested_commands);
+  parsed_string input(*world_, interpreter_, engine_.Rules());
+  input.last_input = &engine_.last_input;
+  value result = run_player_command(input, ctx, text, in_game, phase);
+  if (error_reply && is_parse_failure(result)) {
+    if (has_message(result))
+      *error_reply = result.Text();
+    else
+      input.GetErrorDescription(ctx, *error_reply);
+  }
+  return result;
+}
