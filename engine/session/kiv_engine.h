@@ -4,17 +4,17 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "c_index.h"
 #include "dic_loader.h"
+#include "fault_handler.h"
 #include "host_registry.h"
 #include "kiv.h"
 #include "session.h"
 #include "stop_event.h"
+#include "worker_thread.h"
 #include "wstring.h"
 
 // One entry of the session list.
@@ -52,6 +52,11 @@ class kiv_engine {
   const char16_t* Run(int32_t id, const char16_t* user_name, const char16_t* game_file);
   const char16_t* Input(int32_t id, const char16_t* command);
   bool Exit();
+  // The process is ending with the library loaded: a worker still alive is
+  // stopped but neither waited for nor let call the plug-ins.
+  void LeaveAtProcessExit();
+  // The worker has been started and has not finished.
+  bool WorkerAlive() const { return worker_.Running(); }
   void PrintAnsi(const char* text);
 
   // Calls a registered host function for a session (kinds as in kiv.h);
@@ -63,20 +68,24 @@ class kiv_engine {
   void ReportCrash(session& s, const wstring& error);
   // Calls the host's print callback directly.
   void Print(int32_t session_id, const char16_t* channel, const wstring& text);
-  // The report of a hardware fault, made by the fault handler.
-  void ReportFault();
+  // Makes ready what a hardware fault during the session's turn reports.
+  void PrepareFaultReport(const session& s);
 
   bool Stopped() const { return stop_.IsSet(); }
   // The morphological dictionary, read from "kiv.dic" in the current folder
   // when the engine starts; empty when that failed.
   const dic_loader& DictionaryFile() const { return dictionary_file_; }
-  void SetCurrentSession(session* s) { current_session_ = s; }
 
   // Where the engine is working: set by the loader, the dictionary and the
   // interpreter, read and cleared by crash reports.
   wstring current_file;
   wstring current_dictionary_entry;
   wstring current_code;
+  // The line of a dictionary article being declared: kept apart, so the
+  // game's line that asked for the word is still the one a failure of that
+  // line reports.
+  wstring current_article_code;
+  void SetCurrentLine(const wstring& line);
 
  private:
   kiv_engine() = default;
@@ -88,6 +97,8 @@ class kiv_engine {
                            const char16_t* second, wstring& ansi_result);
 
   void WorkerMain(plugin_handles plugins);
+  void CallPluginExits(const plugin_handles& plugins);
+  void LeaveWorker();
   void ServeNextCommand();
 
   std::atomic<kiv_host_function> print_{nullptr};
@@ -103,9 +114,11 @@ class kiv_engine {
 
   stop_event stop_;
   std::atomic<bool> running_{false};
-  std::thread worker_;
-  std::future<void> worker_done_;
-  std::atomic<session*> current_session_{nullptr};
+  worker_thread worker_;
+  // The plug-ins' "Exit" entries run before Exit returns or not at all.
+  std::mutex plugin_exit_mutex_;
+  bool worker_left_ = false;
+  fault_handler fault_handler_;
 
   // The converted result of the last 8-bit print call.
   wstring ansi_result_;

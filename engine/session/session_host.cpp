@@ -23,7 +23,7 @@ void session_host::SetInGame(bool in_game) { session_.in_game = in_game; }
 
 bool session_host::StrictErrors() const { return session_.paranoid_analysis; }
 
-void session_host::SetCurrentLine(const wstring& line) { engine_.current_code = line; }
+void session_host::SetCurrentLine(const wstring& line) { engine_.SetCurrentLine(line); }
 
 // Lines that are player commands wait for the parser.
 bool session_host::ExecuteCommand(context&, const wstring&, value&) { return false; }
