@@ -575,7 +575,24 @@ TEST_F(engine_with_dictionary, AGameUsesAWordItNeverDeclared) {
   std::vector<host_call> prints = recording_host::Get().Prints();
   EXPECT_EQ(prints[before].second, u"<location>Ошибка платформы!\nСловарная статья: ящик (first pass)</location>");
   EXPECT_NE(prints[before + 1].second.find(u"переопределение типа объекта!"), std::u16string::npos);
+  EXPECT_NE(prints[before + 1].second.find(u"<font color=green>location ящик {}</font>"), std::u16string::npos)
+      << utf8(prints[before + 1].second);
   EXPECT_EQ(read_file("logs/engine.log").find("Ошибка загрузки словаря"), std::string::npos);
+}
+
+TEST_F(engine_with_dictionary, ACrashReportShowsTheGamesLineNotTheArticles) {
+  Start();
+  StartSession(1);
+  // The line declares "лампа" from the dictionary, then fails on its own.
+  size_t before = recording_host::Get().Prints().size();
+  ASSERT_EQ(engine_->Input(1, u"$лампы + @нетакого", 0), nullptr);
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(before + 3));
+  std::vector<host_call> prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[before].second, u"<location>Ошибка платформы!</location>");
+  EXPECT_EQ(prints[before + 1].second,
+            u"\n<font color=green>$лампы + @нетакого</font>\n<font color=red>Класс @нетакого не найден!</font>");
+  Command(1, u"$лампы == $лампа");
+  EXPECT_EQ(LastText(), u"Да, это одно и тоже");
 }
 
 TEST_F(engine_with_old_dictionary, AWrongVersionIsShownAndTheEngineRunsWithout) {
