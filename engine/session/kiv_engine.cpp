@@ -162,11 +162,7 @@ bool kiv_engine::Exit() {
   // the stop event; the engine outlives it, since the worker holds the
   // library.
   if (worker_.Joinable() && !worker_.WaitForEnd(exit_wait)) LeaveWorker();
-  print_ = nullptr;
-  speech_ = nullptr;
-  ansi_print_ = nullptr;
-  std::lock_guard lock(registry_mutex_);
-  registry_.Clear();
+  ForgetHost();
   return true;
 }
 
@@ -174,6 +170,15 @@ void kiv_engine::LeaveAtProcessExit() {
   stop_.Set();
   running_ = false;
   LeaveWorker();
+  ForgetHost();
+}
+
+void kiv_engine::ForgetHost() {
+  print_ = nullptr;
+  speech_ = nullptr;
+  ansi_print_ = nullptr;
+  std::lock_guard lock(registry_mutex_);
+  registry_.Clear();
 }
 
 // The plug-ins may be unloaded once Exit returns: a worker left running

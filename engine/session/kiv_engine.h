@@ -99,6 +99,8 @@ class kiv_engine {
   void WorkerMain(plugin_handles plugins);
   void CallPluginExits(const plugin_handles& plugins);
   void LeaveWorker();
+  // Clears the callbacks and the host functions.
+  void ForgetHost();
   void ServeNextCommand();
 
   std::atomic<kiv_host_function> print_{nullptr};

@@ -59,6 +59,7 @@ void session::SessionProcess() {
   ReportFailure(run_guarded([this] { Execute(); }));
   engine_.current_file.Clear();
   engine_.current_dictionary_entry.Clear();
+  engine_.current_article_code.Clear();
   engine_.current_code = u"session::SessionProcess() - вывод текста";
   wstring flush_error = run_guarded([this] { engine_.FlushOutput(*this); });
   if (flush_error.IsEmpty()) engine_.current_code.Clear();
