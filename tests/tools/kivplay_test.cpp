@@ -160,6 +160,21 @@ TEST_F(kivplay, MethodCallingItselfFailsAndTheNextCommandWorks) {
   EXPECT_EQ(played.output.substr(played.output.size() - 2), "4\n");
 }
 
+TEST_F(kivplay, TheWorkersStackDoesNotDependOnTheProcessLimit) {
+  // Methods calling each other a thousand deep, under a stack limit of
+  // 1 MB, which threads take for their stack unless told otherwise.
+  std::ofstream game(folder_ / "игра.kiv", std::ios::binary);
+  const int length = 1000;
+  for (int i = 1; i <= length; ++i)
+    game << "звено" << i << " {\n-- дальше --\nreturn "
+         << (i < length ? "звено" + std::to_string(i + 1) + ".дальше" : std::to_string(length)) << "\n}\n";
+  game.close();
+  run_result played = run("ulimit -s 1024 && cd '" + folder_.string() + "' && printf '/звено1.дальше\\n/2 * 2\\n' | " KIVPLAY
+                          " --plain игра.kiv 2>&1");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_TRUE(played.output.ends_with("\n1000\n4\n")) << played.output;
+}
+
 TEST_F(kivplay, ExampleGameLoadsWithItsLibrary) {
   fs::path file = folder_ / "inspect.txt";
   std::ofstream(file, std::ios::binary) << "(лампа is @предмет)\n(сундук is @персонаж)\nсундук.тяжёлый\n"
