@@ -33,8 +33,10 @@ class fault_handler {
 
   // Installs the handler once.
   void Install();
-  // The calling thread's faults are reported from now on.
+  // The calling thread's faults are reported from now on, until it stops
+  // watching (before it ends: a later thread may get its identifier).
   void WatchThisThread();
+  void StopWatching() { watching_ = false; }
   // The report a fault writes, replacing the previous one.
   void Prepare(std::unique_ptr<fault_report> report);
 

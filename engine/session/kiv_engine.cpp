@@ -1,7 +1,7 @@
 #include "kiv_engine.h"
 
-#include "log_file.h"
 #include "failure_text.h"
+#include "log_file.h"
 #include "message_box.h"
 #include "random_source.h"
 

@@ -22,6 +22,7 @@ void kiv_engine::WorkerMain(plugin_handles plugins) {
   call_plugin_entries(plugins, "Init");
   while (!stop_.Wait(poll_interval)) ServeNextCommand();
   CallPluginExits(plugins);
+  fault_handler_.StopWatching();
 }
 
 void kiv_engine::CallPluginExits(const plugin_handles& plugins) {
