@@ -1,6 +1,7 @@
 // Arithmetic, lists, truths and keys: + - * / , [ && || and or ~.
 
 #include <cstdint>
+#include <utility>
 
 #include "key_matrix.h"
 #include "keyword_table.h"
@@ -20,7 +21,7 @@ value number(int64_t n) { return value::Number(int32_t(n)); }
 value sum(const operands& in) { return number(int64_t(in.left.GetNumber()) + in.right.GetNumber()); }
 
 bool same_entity(const value& a, const value& b) {
-  return a.IsEntity() && b.IsEntity() && a.GetEntity() == b.GetEntity();
+  return a.IsEntity() && b.IsEntity() && a.SameEntity(b);
 }
 
 // A key text holding the keys of both; where both set a key, the first
@@ -37,8 +38,8 @@ value merged_keys(const wstring& first, const wstring& second) {
 // a class it belongs to, or keys it matches.
 bool passes(const value& candidate, const operands& in) {
   if (is_key_text(in.right)) return key_fits(in.right.Text(), key_source(candidate, in.home));
-  object* entity = live_entity(candidate, in.home);
-  object* filter = live_entity(in.right, in.home);
+  object* entity = live_entity(candidate);
+  object* filter = live_entity(in.right);
   if (!entity || !filter) return false;
   if (in.right.Type() == kw::type_class) return entity->IsOfClass(filter->Id());
   return result_holds(attribute_value(*entity, *filter, in.ctx).Code());
@@ -49,10 +50,10 @@ bool is_filter(const value& v) {
 }
 
 value filtered(const operands& in) {
-  if (!is_key_text(in.right) && !live_entity(in.right, in.home))
+  if (!is_key_text(in.right) && !live_entity(in.right))
     throw u"Operation(list/Attribute) - invalid Attribute";
   value kept;
-  for (const value& element : in.left.List()->items)
+  for (const value& element : in.left.Items())
     if (passes(element, in)) kept.AddToList(in.left.Type(), element, false);
   return kept;
 }
@@ -73,7 +74,7 @@ bool op_add(const operands& in, value& out) {
   if (in.left.Type() != kw::type_string || in.right.Type() != kw::type_string) return false;
   wstring text(in.left.Text());
   text += in.right.Text();
-  out = value::String(text);
+  out = value::String(std::move(text));
   return true;
 }
 
@@ -85,7 +86,7 @@ bool op_subtract(const operands& in, value& out) {
   if (!in.right.IsEntity()) return false;
   if (in.left.IsList()) {
     value kept;
-    for (const value& element : in.left.List()->items)
+    for (const value& element : in.left.Items())
       if (!same_entity(element, in.right)) kept.AddToList(in.left.Type(), element, false);
     out = kept;
     return true;
@@ -135,7 +136,7 @@ bool op_index(const operands& in, value& out) {
     out = n == 1 ? in.left : value();
     return true;
   }
-  const c_array<value, value>& items = in.left.List()->items;
+  const value_items items = in.left.Items();
   out = n >= 1 && n <= items.Count() ? items[n - 1] : value();
   return true;
 }

@@ -69,7 +69,7 @@ value block::Execute(interpreter& in, context& ctx, const value& default_result,
     in.Host().SetCurrentLine(line);
     if (sections.how == section_state::text && is_single_line(line) && line[0] != u'{') {
       wstring out(u"\n");
-      out += value::String(line).CalcString(ctx.World(), &in, &ctx);
+      out += in.ComputedText(line, ctx);
       in.Host().Print(out);
       continue;
     }

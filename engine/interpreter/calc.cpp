@@ -412,7 +412,7 @@ class calculation {
     const value& holder = target_.holder;
     if (!holder.IsEntity() || holder.Type() > kw::type_word) throw u"изменяемое свойство только для чтения!";
     object* entity = holder.GetEntity();
-    if (!entity || !home_.IsInWorld(entity)) throw u"не указан контекст переменной для присвоения!";
+    if (!entity) throw u"не указан контекст переменной для присвоения!";
     entity->SetVariable(target_.name, v, target_.declaration != 0, true);
     return v;
   }
@@ -421,8 +421,10 @@ class calculation {
     value holder = target_.has_holder ? target_.holder : entity_value(own_object(ctx_));
     if (holder.IsNull()) throw u"Calc(): invalid VarCtx!";
     if (!holder.IsEntity()) throw u"Только объектные типы могут иметь словоформы";
+    object* entity = holder.GetEntity();
+    if (!entity) throw u"Calc(): invalid VarCtx!";
     if (v.Type() != kw::type_string) throw u"словоформа может быть только строкой";
-    holder.GetEntity()->AddForm(target_.form_key, v.Text());
+    entity->AddForm(target_.form_key, v.Text());
     return v;
   }
 

@@ -43,7 +43,7 @@ value compared(const value& a, const value& b, const world& home) {
     return over_elements(a, [&](const value& element) { return compared(element, b, home); });
   if (a.IsNull() || b.IsNull()) return truth(a.IsNull() && b.IsNull());
   if (a.Type() != b.Type()) return value::Result(kw::result_no, u"значения различных типов");
-  if (a.IsEntity()) return truth(a.GetEntity() == b.GetEntity(), u" это одно и тоже", u" это разное");
+  if (a.IsEntity()) return truth(a.SameEntity(b), u" это одно и тоже", u" это разное");
   return compared_by_type(a, b, home);
 }
 
@@ -56,7 +56,7 @@ operator_host& host_for(const world& home, const char16_t* refusal) {
 // The phrase is worded as the character says it: in a context whose
 // speaker is the character.
 bool speak(const operands& in, value& out) {
-  object* character = live_entity(in.left, in.home);
+  object* character = live_entity(in.left);
   if (!character) return false;
   operator_host& host = host_for(in.home, u"Operation(>) нет вывода для реплики персонажа!");
   context speech(&in.home, kw::type_context, &in.ctx);
@@ -72,7 +72,7 @@ bool speak(const operands& in, value& out) {
 }
 
 bool tell(const operands& in, value& out) {
-  object* character = live_entity(in.left, in.home);
+  object* character = live_entity(in.left);
   if (!character) return false;
   operator_host& host = host_for(in.home, u"Operation(<) нет разбора команд для персонажа!");
   wstring parse_error;

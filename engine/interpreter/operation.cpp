@@ -3,6 +3,9 @@
 
 #include "operation.h"
 
+#include <algorithm>
+
+#include "code_runner.h"
 #include "context.h"
 #include "key_matrix.h"
 #include "keyword_table.h"
@@ -13,6 +16,9 @@
 #include "world.h"
 
 namespace {
+
+// A list element with its entry in the list's index.
+constexpr size_t list_element_bytes = sizeof(value) + 64;
 
 // What a null operand makes of an operation.
 enum class null_rule {
@@ -94,6 +100,27 @@ void mark_unknown(value& result, const binary_row& row) {
 
 bool negates(const wstring& code) { return code.Length() > 1 && code[1] == u'!'; }
 
+size_t text_bytes(const value& v) {
+  return v.Type() == kw::type_string ? size_t(v.Text().Length()) * sizeof(char16_t) : 0;
+}
+
+size_t element_bytes(const value& v) { return list_element_bytes + text_bytes(v); }
+
+// What a joining operator ("+", "and", "or") is about to build, as the
+// command's memory budget counts it, before it is built: a joined text its
+// whole length; a list each element it adds, with the element's text (a
+// list nested in it is shared, not copied). So text doubled again and
+// again is stopped before it is made.
+size_t joining_bytes(char16_t letter, const value& left, const value& right) {
+  if (letter == u'+') return left.Type() == kw::type_string ? text_bytes(left) + text_bytes(right) : 0;
+  if (letter != u'A' && letter != u'o') return 0;
+  int list_type = letter == u'A' ? kw::type_and_list : kw::type_or_list;
+  size_t bytes = left.Type() == list_type ? 0 : element_bytes(left);
+  if (right.Type() != list_type) return bytes + element_bytes(right);
+  for (const value& item : right.Items()) bytes += element_bytes(item);
+  return bytes;
+}
+
 }  // namespace
 
 bool Operation(value& result, const value& left, const value& right, const wstring& code, bool action,
@@ -119,13 +146,10 @@ bool Operation(value& result, const value& left, const value& right, const wstri
   world& home = *ctx.World();
   value out;
   bool joins_texts = letter == u'+' && (left.Type() == kw::type_string) != (right.Type() == kw::type_string);
-  if (joins_texts) {
-    const value left_text = text_operand(left, ctx);
-    const value right_text = text_operand(right, ctx);
-    if (!row->handler({left_text, right_text, letter, action, ctx, home}, out)) return false;
-  } else if (!row->handler({left, right, letter, action, ctx, home}, out)) {
-    return false;
-  }
+  const value left_operand = joins_texts ? text_operand(left, ctx) : left;
+  const value right_operand = joins_texts ? text_operand(right, ctx) : right;
+  if (code_runner* runner = home.Runner()) runner->ChargeMemory(joining_bytes(letter, left_operand, right_operand));
+  if (!row->handler({left_operand, right_operand, letter, action, ctx, home}, out)) return false;
   if (left_unknown != right_unknown) mark_unknown(out, *row);
   if (negates(code) && out.Type() == kw::type_bool) out = value::Result(result_not(out.Code()), out.Text());
   result = std::move(out);
@@ -146,13 +170,9 @@ bool is_key_text(const value& v) {
   return v.Type() == kw::type_string && v.Text().Length() > 0 && v.Text()[0] == u'#';
 }
 
-object* live_entity(const value& v, const world& home) {
-  return v.IsEntity() && home.IsInWorld(v.GetEntity()) ? v.GetEntity() : nullptr;
-}
+object* live_entity(const value& v) { return v.IsEntity() ? v.GetEntity() : nullptr; }
 
-location* live_location(const value& v, const world& home) {
-  return dynamic_cast<location*>(live_entity(v, home));
-}
+location* live_location(const value& v) { return dynamic_cast<location*>(live_entity(v)); }
 
 wstring text_of(const value& v, context& ctx) {
   bool missing_form;
@@ -176,7 +196,7 @@ value over_elements(const value& list, const std::function<value(const value&)>&
   bool every = list.Type() == kw::type_and_list;
   int code = every ? kw::result_yes : kw::result_no;
   value decider, last;
-  for (const value& element : list.List()->items) {
+  for (const value& element : list.Items()) {
     last = element_test(element);
     code = every ? result_and(code, last.Code()) : result_or(code, last.Code());
     // An and-list is decided by its first element that does not hold, an

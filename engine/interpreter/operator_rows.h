@@ -60,8 +60,8 @@ bool carries_unknown(const value& v);
 // A string written as keys: it begins with "#".
 bool is_key_text(const value& v);
 // The entity of an entity value while it is in the world, else null.
-object* live_entity(const value& v, const world& home);
-location* live_location(const value& v, const world& home);
+object* live_entity(const value& v);
+location* live_location(const value& v);
 // The value as the player would read it.
 wstring text_of(const value& v, context& ctx);
 // The keys a value stands for: a key text's own, else the value's key.

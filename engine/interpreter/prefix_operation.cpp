@@ -70,7 +70,7 @@ bool runs_inside(context& ctx, const object* entity) {
 bool delete_entity(prefix_call& call) {
   if (!call.operand.IsEntity()) throw u"удалять можно только объекты";
   world& home = *call.ctx.World();
-  object* entity = live_entity(call.operand, home);
+  object* entity = live_entity(call.operand);
   if (!entity || runs_inside(call.ctx, entity)) {
     call.operand = value::Result(kw::result_no, u"не удалось удалить объект");
     return true;
@@ -107,7 +107,7 @@ bool way_exists(prefix_call& call) {
     return location_for_direction(call.ctx).GetExit(call.operand.Code()).Type() == kw::type_location;
   if (call.operand.Type() != kw::type_location) throw u"check goto: ожидалась локация или направление!";
   location* here = current_location(call.ctx);
-  location* target = live_location(call.operand, *call.ctx.World());
+  location* target = live_location(call.operand);
   return here && target && here->GetDirection(*target) != kw::type_null;
 }
 

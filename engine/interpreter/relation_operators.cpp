@@ -14,8 +14,8 @@ namespace {
 bool is_type_name(const value& v) { return v.Type() == kw::type_keyword && v.Code() <= kw::type_null; }
 
 bool is_class_of(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
-  object* cls = live_entity(in.right, in.home);
+  object* entity = live_entity(in.left);
+  object* cls = live_entity(in.right);
   if (!entity || !cls) return false;
   if (!in.action) {
     out = truth(entity->IsOfClass(cls->Id()));
@@ -115,8 +115,8 @@ bool op_is(const operands& in, value& out) {
 
 bool op_like(const operands& in, value& out) {
   if (in.left.IsList() || in.right.IsList()) throw u"Operation() 'l': операция подобия для списков не реализована!";
-  object* entity = live_entity(in.left, in.home);
-  object* model = live_entity(in.right, in.home);
+  object* entity = live_entity(in.left);
+  object* model = live_entity(in.right);
   if (!entity || !model || entity == model) return false;
   if (!in.action) {
     out = truth(entity->IsLike(model->Id()), u"подобно", u"нет подобия");
@@ -130,8 +130,8 @@ bool op_like(const operands& in, value& out) {
 bool op_placement(const operands& in, value& out) {
   if (in.left.Type() != kw::type_location || in.right.Type() != kw::type_location)
     throw u"установить взаимное расположение можно только для локаций";
-  location* place = live_location(in.left, in.home);
-  location* other = live_location(in.right, in.home);
+  location* place = live_location(in.left);
+  location* other = live_location(in.right);
   if (!place || !other) throw u"локация не найдена";
   const placement& p = placement_of(in.letter);
   out = in.action ? placed(*place, *other, p) : lies_beyond(*place, *other, p);
@@ -144,8 +144,8 @@ bool op_holding(const operands& in, value& out) {
     out = truth(false);
     return true;
   }
-  object* thing = live_entity(in.left, in.home);
-  object* place = live_entity(in.right, in.home);
+  object* thing = live_entity(in.left);
+  object* place = live_entity(in.right);
   if (!thing || !place) throw u"объекты не найдены";
   const holding& h = holding_of(in.letter);
   if (in.action) {

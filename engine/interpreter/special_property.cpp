@@ -2,6 +2,7 @@
 // list, variables and attributes of entities, exits of locations.
 
 #include <cstdint>
+#include <vector>
 
 #include "code_places.h"
 #include "context.h"
@@ -20,17 +21,16 @@ namespace {
 using property_reader = bool (*)(const operands& in, value& out);
 
 template <class Items>
-value entity_list(const Items& entities, const world& home) {
+value entity_list(const Items& entities) {
   value list;
-  for (object* entity : entities)
-    if (home.IsInWorld(entity)) list.AddToList(kw::type_and_list, entity_value(entity), false);
+  for (object* entity : entities) list.AddToList(kw::type_and_list, entity_value(entity), false);
   return list;
 }
 
 // The context a value stands for: its entity's, or a context value's.
-context* context_of(const value& v, const world& home) {
+context* context_of(const value& v) {
   if (v.Type() == kw::type_context) return v.GetContext();
-  return live_entity(v, home);
+  return live_entity(v);
 }
 
 bool as_number(const operands& in, value& out) {
@@ -48,7 +48,7 @@ bool as_number(const operands& in, value& out) {
 }
 
 bool neighbours(const operands& in, value& out) {
-  location* place = live_location(in.left, in.home);
+  location* place = live_location(in.left);
   if (!place) return false;
   value list;
   for (int direction = kw::dir_up; direction <= kw::dir_southwest; ++direction) {
@@ -62,29 +62,34 @@ bool neighbours(const operands& in, value& out) {
 // The attributes set on the entity: among the names of its properties and
 // those of its classes, the names of attributes whose truth holds.
 bool attributes(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
-  c_array<object*, object*> named;
+  std::vector<entity_ref> named;
   auto take_names = [&](object& holder) {
     for (const variable& property : holder.Variables()) {
       object* attribute = in.home.FindObject(property.name);
-      if (attribute && attribute->Type() == kw::type_attribute) named.Insert(named.Count(), attribute);
+      if (attribute && attribute->Type() == kw::type_attribute) named.push_back(attribute->Ref());
     }
     return object::class_step::go_on;
   };
   take_names(*entity);
   entity->WalkClasses(take_names);
-  // Reading may run code that changes the properties: names first.
+  // Reading may run code that changes the properties, or deletes the
+  // entity or the attributes: names first, each resolved when it is read.
+  const entity_ref held = entity->Ref();
   value list;
-  for (object* attribute : named)
-    if (in.home.IsInWorld(attribute) && result_holds(attribute_value(*entity, *attribute, in.ctx).Code()))
+  for (const entity_ref& named_attribute : named) {
+    object* attribute = named_attribute.Get();
+    if (!attribute || !held.Get()) continue;
+    if (result_holds(attribute_value(*held.Get(), *attribute, in.ctx).Code()))
       list.AddToList(kw::type_and_list, entity_value(attribute), false);
+  }
   out = list;
   return true;
 }
 
 bool classes(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   if (entity->Type() == kw::type_class) {
     out = in.left;
@@ -98,14 +103,14 @@ bool classes(const operands& in, value& out) {
 }
 
 bool location_of(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   out = entity_value(entity->NearestLocation());
   return true;
 }
 
 bool word_of(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   if (entity->Type() == kw::type_word) {
     out = in.left;
@@ -122,14 +127,14 @@ bool type_name(const operands& in, value& out) {
 }
 
 bool name(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   out = value::String(entity ? entity->Name() : in.left.ShortText(&in.home));
   return true;
 }
 
 // Written as a key text, as the key is assigned.
 bool key(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   wstring text(u"#");
   text += entity ? entity->own_keys : in.left.KeyText();
   out = value::String(text);
@@ -143,7 +148,7 @@ bool comment(const operands& in, value& out) {
 }
 
 bool position(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   context* parent = entity->Parent();
   bool is_place = parent && (parent->Type() == kw::type_object || parent->Type() == kw::type_location);
@@ -152,21 +157,21 @@ bool position(const operands& in, value& out) {
 }
 
 bool opened(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   out = truth(entity->opened, u"открыто", u"закрыто");
   return true;
 }
 
 bool transparent(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   out = truth(entity->transparent, u"прозрачно", u"непрозрачно");
   return true;
 }
 
 bool default_key(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
   out = value::String(entity->default_key);
   return true;
@@ -177,14 +182,14 @@ bool any(const operands& in, value& out) {
     out = in.left;
     return true;
   }
-  const c_array<value, value>& items = in.left.List()->items;
+  const value_items items = in.left.Items();
   out = items[int(random_source::Next() % uint32_t(items.Count()))];
   return true;
 }
 
 template <int axis>
 bool coordinate(const operands& in, value& out) {
-  location* place = live_location(in.left, in.home);
+  location* place = live_location(in.left);
   if (!place) return false;
   out = value::Number(place->position[axis]);
   return true;
@@ -192,27 +197,27 @@ bool coordinate(const operands& in, value& out) {
 
 template <int role>
 bool speech_role(const operands& in, value& out) {
-  context* holder = context_of(in.left, in.home);
+  context* holder = context_of(in.left);
   if (!holder) return false;
   out = entity_value(in.home, holder->characters[role]);
   return true;
 }
 
 bool count(const operands& in, value& out) {
-  out = value::Number(in.left.IsList() ? in.left.List()->items.Count() : 1);
+  out = value::Number(in.left.IsList() ? in.left.Items().Count() : 1);
   return true;
 }
 
 // Synonyms are the further words that name the entity.
 bool synonyms(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
-  out = entity_list(in.home.LinkedWords(entity), in.home);
+  out = entity_list(in.home.LinkedWords(entity));
   return true;
 }
 
 bool variable_names(const operands& in, value& out) {
-  context* holder = context_of(in.left, in.home);
+  context* holder = context_of(in.left);
   if (!holder) return false;
   value list;
   for (const variable& v : holder->Variables()) list.AddToList(kw::type_and_list, value::String(v.name), false);
@@ -221,7 +226,7 @@ bool variable_names(const operands& in, value& out) {
 }
 
 bool plane(const operands& in, value& out) {
-  location* place = live_location(in.left, in.home);
+  location* place = live_location(in.left);
   if (!place) return false;
   out = value::String(place->plane);
   return true;
@@ -229,9 +234,9 @@ bool plane(const operands& in, value& out) {
 
 template <c_array<object*, object*> object::*held>
 bool held_entities(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
+  object* entity = live_entity(in.left);
   if (!entity) return false;
-  out = entity_list(entity->*held, in.home);
+  out = entity_list(entity->*held);
   return true;
 }
 
@@ -288,7 +293,7 @@ bool element_properties(const operands& in, value& out) {
   value collected;
   int64_t sum = 0;
   bool all_numbers = true;
-  for (const value& element : in.left.List()->items) {
+  for (const value& element : in.left.Items()) {
     value property;
     if (!op_property(in.With(element), property) || property.IsNull()) continue;
     if (property.Type() == kw::type_number)
@@ -303,15 +308,15 @@ bool element_properties(const operands& in, value& out) {
 }
 
 bool exit_of(const operands& in, value& out) {
-  location* place = live_location(in.left, in.home);
+  location* place = live_location(in.left);
   if (!place) throw u"Направления могут быть только у локаций";
   out = place->GetExit(in.right.Code());
   return true;
 }
 
 bool attribute_of(const operands& in, value& out) {
-  object* entity = live_entity(in.left, in.home);
-  object* attribute = live_entity(in.right, in.home);
+  object* entity = live_entity(in.left);
+  object* attribute = live_entity(in.right);
   if (!entity || !attribute) return false;
   out = attribute_value(*entity, *attribute, in.ctx);
   return true;
@@ -320,12 +325,12 @@ bool attribute_of(const operands& in, value& out) {
 // A variable of an entity or a context, its classes' included; null when
 // there is none.
 bool variable_of(const operands& in, value& out) {
-  if (!context_of(in.left, in.home)) return false;
+  if (!context_of(in.left)) return false;
   wstring named;
   if (in.right.Type() == kw::type_string) {
     named = in.right.Text();
   } else {
-    object* word = live_entity(in.right, in.home);
+    object* word = live_entity(in.right);
     if (!word) return false;
     named = word->Name();
   }

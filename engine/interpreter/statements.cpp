@@ -128,10 +128,7 @@ class statement {
     return prefix;
   }
 
-  wstring Computed(const wstring& text) {
-    world* home = ctx_.World();
-    return value::String(text).CalcString(home, &in_, &ctx_);
-  }
+  wstring Computed(const wstring& text) { return in_.ComputedText(text, ctx_); }
 
   value RunAlternatives(lxms& expression, const wstring& text, bool else_allowed) {
     bool single = expression.Count() == 1;
@@ -422,15 +419,15 @@ bool hold_in_place(context& ctx, const lxms_line& line, value& result) {
 
 // The attributes a value names: itself, or the elements of an and-list;
 // empty when anything else is among them.
-c_array<object*, object*> named_attributes(const value& v, const world& home) {
+c_array<object*, object*> named_attributes(const value& v) {
   c_array<object*, object*> attributes;
   auto take = [&](const value& item) {
-    bool live = item.Type() == kw::type_attribute && home.IsInWorld(item.GetEntity());
+    bool live = item.Type() == kw::type_attribute && item.GetEntity();
     if (live) attributes.Insert(attributes.Count(), item.GetEntity());
     return live;
   };
-  if (v.Type() == kw::type_and_list && v.List()) {
-    for (const value& item : v.List()->items)
+  if (v.Type() == kw::type_and_list) {
+    for (const value& item : v.Items())
       if (!take(item)) return c_array<object*, object*>();
   } else {
     take(v);
@@ -443,7 +440,7 @@ c_array<object*, object*> named_attributes(const value& v, const world& home) {
 void apply_attributes(context& ctx, bool action, value& result) {
   object* holder = own_object(ctx);
   if (!holder) return;
-  c_array<object*, object*> attributes = named_attributes(result, *ctx.World());
+  c_array<object*, object*> attributes = named_attributes(result);
   if (attributes.Count() == 0) return;
   if (!action) {
     value tested;

@@ -30,9 +30,9 @@ wstring name_form_keys(const object& word) {
   return keys.GetKey();
 }
 
-object& main_word(const world& home, const op_value& meaning) {
+object& main_word(const op_value& meaning) {
   object* word = meaning.v.GetEntity();
-  if (!home.IsInWorld(word)) throw u"composite_word::Apply() invalid Main word";
+  if (!word) throw u"composite_word::Apply() invalid Main word";
   return *word;
 }
 
@@ -43,8 +43,7 @@ object& main_word(const world& home, const op_value& meaning) {
 // «красную лампу»); with a preposition between them, in the order typed.
 void composite_word::AddCandidates(context& ctx, const token_line& line, const op_value& main,
                                    const op_value& dependent, token& joined) const {
-  const world& home = *ctx.World();
-  const object& word = main_word(home, main);
+  const object& word = main_word(main);
   const token& dependent_token = line[DependentIndex(line)];
   key_matrix keys(main.keys.Text());
   if (key_matrix(dependent.keys.Text()).GetMarker(negation_key) == negated) {
@@ -63,7 +62,7 @@ void composite_word::AddCandidates(context& ctx, const token_line& line, const o
   }
   wstring form = dependent_token.text;
   const object* dependent_word = dependent.v.GetEntity();
-  if (!AgreementKeys().IsEmpty() && home.IsInWorld(dependent_word)) {
+  if (!AgreementKeys().IsEmpty() && dependent_word) {
     key_matrix agreement;
     agreement.AddKey(name_form_keys(word).Text(), AgreementKeys().Text());
     phrase_form(*dependent_word, agreement, form);

@@ -43,7 +43,14 @@ constexpr const char16_t* token_texts[last_code + 1] = {
 
 bool is_token_code(unsigned char byte) { return byte >= 1 && byte <= last_code && byte != '\t' && byte != '\n'; }
 
-void append_1251(std::u16string& out, std::string_view bytes) { out += decode_windows1251(bytes.data(), bytes.size()); }
+void append(std::u16string& out, std::u16string_view text) {
+  if (out.size() + text.size() > max_expanded_article) throw u"Decoder() статья разворачивается в слишком длинный текст!";
+  out += text;
+}
+
+void append_1251(std::u16string& out, std::string_view bytes) {
+  append(out, decode_windows1251(bytes.data(), bytes.size()));
+}
 
 // Code 4, a byte b and a key name up to the next byte of 0 to 32: a line
 // binding the key to form b - 1. Returns where the text goes on.
@@ -55,18 +62,17 @@ size_t expand_binding(std::string_view text, size_t at, const std::vector<std::s
     throw u"Decoder() Ошибка в кодировании словоформ!";
   size_t key_end = ++at;
   while (key_end < text.size() && static_cast<unsigned char>(text[key_end]) > last_key_stop) ++key_end;
-  out += u"\n#";
+  append(out, u"\n#");
   append_1251(out, text.substr(at, key_end - at));
-  out += u" = \"";
+  append(out, u" = \"");
   append_1251(out, (*forms)[index_byte - 1]);
-  out += u'"';
+  append(out, u"\"");
   return key_end;
 }
 
 }  // namespace
 
-wstring Decoder(std::string_view text, const std::vector<std::string_view>* forms) {
-  std::u16string out;
+void Decoder(std::string_view text, const std::vector<std::string_view>* forms, std::u16string& out) {
   size_t plain_start = 0;
   size_t at = 0;
   while (at < text.size()) {
@@ -79,11 +85,10 @@ wstring Decoder(std::string_view text, const std::vector<std::string_view>* form
     if (byte == form_binding) {
       at = expand_binding(text, at + 1, forms, out);
     } else {
-      out += token_texts[byte];
+      append(out, token_texts[byte]);
       ++at;
     }
     plain_start = at;
   }
   append_1251(out, text.substr(plain_start));
-  return wstring(out.c_str());
 }

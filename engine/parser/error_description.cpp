@@ -320,13 +320,13 @@ bool error_description::MisspeltInfinitive(const token& t, const op_value& meani
 
 bool error_description::IsOfClass(const object* entity, const char16_t* class_name) const {
   const object* cls = home_.FindClass(class_name);
-  return entity && cls && home_.IsInWorld(entity) && entity->IsOfClass(cls->Id());
+  return entity && cls && entity->IsOfClass(cls->Id());
 }
 
 // A word of the class «ругательство», or an entity named by one.
 bool error_description::IsSwearWord(const value& v) const {
   const object* entity = v.GetEntity();
-  if (!v.IsEntity() || !entity || !home_.IsInWorld(entity)) return false;
+  if (!v.IsEntity() || !entity) return false;
   if (IsOfClass(entity, u"ругательство")) return true;
   for (const object* word : home_.LinkedWords(entity))
     if (IsOfClass(word, u"ругательство")) return true;

@@ -2,6 +2,7 @@
 // naming up to three articles whose forms are compared with the word.
 
 #include <string>
+#include <vector>
 
 #include "codepage.h"
 #include "dic_article.h"
@@ -51,19 +52,24 @@ bool dictionary::TryArticle(world& home, uint16_t n, const wstring& word, wstrin
 }
 
 // The main text, then the tagged texts of articles the world has taken,
-// then what taken cross articles keep for this one.
+// then what taken cross articles keep for this one, once per cross article.
 wstring dictionary::ExpandArticle(const world& home, const dic_article& article) const {
   const dic_article_texts texts = ReadArticleTexts(file_, article);
-  wstring expanded = Decoder(texts.main, &article.forms);
+  std::u16string expanded;
+  Decoder(texts.main, &article.forms, expanded);
   for (const dic_article_texts::tagged_text& tagged : texts.tagged) {
     if (!is_taken(home, tagged.tag)) continue;
-    expanded += u'\n';
-    expanded += Decoder(tagged.text, &article.forms);
+    Decoder("\n", nullptr, expanded);
+    Decoder(tagged.text, &article.forms, expanded);
   }
+  // Each cross article is read once however often it is named: a file that
+  // repeats a reference must not make one lookup quadratic.
+  std::vector<bool> read(0x10000, false);
   for (uint16_t m : texts.cross_references) {
-    if (!is_taken(home, m)) continue;
-    expanded += u'\n';
-    expanded += Decoder(CrossArticleText(file_, m, article.number), nullptr);
+    if (read[m] || !is_taken(home, m)) continue;
+    read[m] = true;
+    Decoder("\n", nullptr, expanded);
+    Decoder(CrossArticleText(file_, m, article.number), nullptr, expanded);
   }
-  return expanded;
+  return wstring(expanded.c_str());
 }

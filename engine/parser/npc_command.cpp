@@ -54,12 +54,11 @@ bool NPC_command::Apply(context& ctx, token_line& line) const {
   if (AtStart() ? line.i != 0 : line.i + ElementCount() != line.Count()) return false;
   if (Addressed(line) || !Match(ctx, line)) return false;
   token& character_token = line[line.i + MainElement()];
-  const world& home = *ctx.World();
   object* accepting = nullptr;
   bool refused = false;
   for (int n = character_token.meanings.Count() - 1; n >= 0; --n) {
     const value& character = character_token.meanings[n].v;
-    if (character.Type() != kw::type_object || !home.IsInWorld(character.GetEntity())) continue;
+    if (character.Type() != kw::type_object || !character.GetEntity()) continue;
     if (accepts(ctx, character, line))
       accepting = character.GetEntity();
     else

@@ -61,7 +61,7 @@ class word_filler {
  private:
   // A word met among the forms, with the keys it was met under.
   struct sense {
-    object* word = nullptr;
+    value word;  // finds out when the word is gone while code runs
     wstring keys;
   };
 
@@ -79,7 +79,7 @@ class word_filler {
       keys += owner.key;
       value form = value::Entity(owner.entity->Type(), owner.entity);
       t_.AddMeaning(op_value::Make(&home_, form, meaning_weight::word_form, keys));
-      if (owner.entity->Type() == kw::type_word) senses_.Insert(senses_.Count(), sense{owner.entity, keys});
+      if (owner.entity->Type() == kw::type_word) senses_.Insert(senses_.Count(), sense{form, keys});
     }
   }
 
@@ -88,10 +88,11 @@ class word_filler {
     context& around = Around();
     object* question = home_.FindClass(u"вопрос");
     for (const sense& s : senses_) {
-      if (!home_.IsInWorld(s.word)) continue;
-      AddKeywords(*s.word, s.keys);
-      AddNamed(around, *s.word, s.keys);
-      if (question && s.word->IsOfClass(question->Id())) t_.question = true;
+      object* word = s.word.GetEntity();
+      if (!word) continue;
+      AddKeywords(*word, s.keys);
+      AddNamed(around, *word, s.keys);
+      if (question && word->IsOfClass(question->Id())) t_.question = true;
     }
   }
 

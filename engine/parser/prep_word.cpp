@@ -8,13 +8,12 @@
 
 namespace {
 
-const obj_word& preposition_of(const world& home, const token& t) {
+const obj_word& preposition_of(const token& t) {
   if (t.meanings.Count() != 1) throw u"prep_word::Apply() неоднозначный предлог?!";
   const value& meaning = t.meanings[0].v;
   if (meaning.Type() != kw::type_preposition) throw u"prep_word::Apply() не предлог!";
-  // A forgotten entity is not touched: the world tells it by address.
-  const auto* preposition =
-      home.IsInWorld(meaning.GetEntity()) ? dynamic_cast<const obj_word*>(meaning.GetEntity()) : nullptr;
+  // A forgotten entity reads as none.
+  const auto* preposition = dynamic_cast<const obj_word*>(meaning.GetEntity());
   if (!preposition) throw u"prep_word::Apply() предлог не найден!";
   return *preposition;
 }
@@ -28,8 +27,8 @@ op_value with_use_keys(const op_value& meaning, const obj_word::prep_data_item& 
   return governed;
 }
 
-bool names_compound(const world& home, const value& v, const wstring& compound) {
-  if (v.Type() < kw::type_object || v.Type() > kw::type_location || !home.IsInWorld(v.GetEntity())) return false;
+bool names_compound(const value& v, const wstring& compound) {
+  if (v.Type() < kw::type_object || v.Type() > kw::type_location || !v.GetEntity()) return false;
   return v.GetEntity()->NormalisedName().Left(compound.Length() + 1) == context::NormalisedName(compound) + u"_";
 }
 
@@ -39,12 +38,12 @@ bool names_compound(const world& home, const value& v, const wstring& compound) 
 // compound name joined with the value in the use's case.
 void prep_word::AddCompound(context& ctx, const obj_word::prep_data_item& use, const op_value& meaning,
                             const token& governed, token& joined) const {
-  if (names_compound(*ctx.World(), meaning.v, use.text)) {
+  if (names_compound(meaning.v, use.text)) {
     joined.AddMeaning(with_use_keys(meaning, use));
     return;
   }
   wstring form = governed.text;
-  if (meaning.v.IsEntity() && ctx.World()->IsInWorld(meaning.v.GetEntity()))
+  if (meaning.v.IsEntity() && meaning.v.GetEntity())
     phrase_form(*meaning.v.GetEntity(), key_matrix(use.base_key.Text()), form);
   key_matrix keys(use.result_key.Text());
   keys.AddKey(use.base_key.Text());
@@ -56,7 +55,7 @@ bool prep_word::Apply(context& ctx, token_line& line) const {
   if (!Match(ctx, line)) return false;
   const token& preposition_token = line[line.i];
   const token& governed = line[line.i + 1];
-  const obj_word& preposition = preposition_of(*ctx.World(), preposition_token);
+  const obj_word& preposition = preposition_of(preposition_token);
   token& joined = StartJoined(line);
   joined.text = preposition_token.text + u" ";
   joined.text += governed.text;

@@ -68,7 +68,7 @@ bool assign_served_types(const world& home, token& t) {
     type_collector types(home, meaning);
     types.AddKindNames(meaning.v.Type());
     object* entity = meaning.v.GetEntity();
-    if (meaning.v.IsEntity() && home.IsInWorld(entity)) types.AddEntity(*entity);
+    if (meaning.v.IsEntity() && entity) types.AddEntity(*entity);
     types.Add(text, grade::token_text);
     if (meaning.types.Count() > 0) continue;
     t.meanings.Delete(n);

@@ -10,5 +10,5 @@ void full_log_row::Clear() {
 wstring full_log_row::Format() const { return log_record_text(fields); }
 
 void full_log_row::Write(const wstring& base_folder) const {
-  append_to_log(base_folder, u"logs\\full_log.csv", Format());
+  append_to_log(base_folder, file_name, Format());
 }

@@ -8,6 +8,7 @@
 struct full_log_row {
   enum column { outcome, location, command, transcript, spare, user, date, column_count };
   static_assert(column_count == log_record_fields);
+  static constexpr const char16_t* file_name = u"logs\\full_log.csv";
   wstring fields[column_count];
 
   void Clear();

@@ -1,9 +1,7 @@
 #include "kiv_engine.h"
 
-#include <dlfcn.h>
-
-#include "fault_handler.h"
 #include "failure_text.h"
+#include "log_file.h"
 #include "message_box.h"
 #include "random_source.h"
 
@@ -11,23 +9,25 @@ namespace {
 
 const char16_t* const list_busy = u"Не удалось захватить список сессий!";
 
-// Owns the engine for the library's lifetime. A worker that would not stop
-// keeps running engine code, so then the engine is never destroyed and the
-// library stays loaded.
+// Owns the engine for the library's lifetime. The library is unloaded
+// only when no worker holds it, so a worker still alive here means the
+// process is ending: the engine is left to it.
 struct engine_holder {
   kiv_engine* engine = nullptr;
-  bool abandoned = false;
   ~engine_holder() {
     if (!engine) return;
+    if (engine->WorkerAlive()) {
+      engine->LeaveAtProcessExit();
+      return;
+    }
     engine->Exit();
-    if (!abandoned) delete engine;
+    delete engine;
   }
 } holder;
 
-void keep_library_loaded() {
-  Dl_info info;
-  if (dladdr(reinterpret_cast<void*>(&keep_library_loaded), &info) && info.dli_fname)
-    dlopen(info.dli_fname, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+std::string ansi_bytes(wstring text) {
+  const char* bytes = text.ToAnsi();
+  return bytes ? bytes : "";
 }
 
 }  // namespace
@@ -98,21 +98,23 @@ bool kiv_engine::Init(void* const* plugins) {
     return false;
   }
   if (running_) return true;  // one worker serves every session
-  if (worker_.joinable()) {
+  // A worker that outlived Exit still serves the sessions; a second one
+  // beside it would serve them too.
+  if (worker_.Running()) {
     show_message_box(u"Рабочий поток ядра КИВ ещё не завершился.", u"Error");
     return false;
   }
-  install_fault_handler();
+  worker_.Leave();  // a worker left by Exit that has ended since
+  fault_handler_.Install();
   stop_.Reset();
   random_source::Reseed();
   plugin_handles handles{};
   if (plugins) std::copy(plugins, plugins + KIV_PLUGIN_SLOTS, handles.begin());
-  std::promise<void> done;
-  worker_done_ = done.get_future();
-  worker_ = std::thread([this, handles, done = std::move(done)]() mutable {
-    done.set_value_at_thread_exit();
-    WorkerMain(handles);
-  });
+  worker_left_ = false;
+  if (!worker_.Start([this, handles] { WorkerMain(handles); })) {
+    show_message_box(u"Не удалось создать рабочий поток ядра КИВ.", u"Error");
+    return false;
+  }
   running_ = true;
   return true;
 }
@@ -156,23 +158,37 @@ const char16_t* kiv_engine::Input(int32_t id, const char16_t* command) {
 bool kiv_engine::Exit() {
   stop_.Set();
   running_ = false;
-  if (worker_.joinable()) {
-    if (worker_done_.wait_for(exit_wait) == std::future_status::ready) {
-      worker_.join();
-    } else {
-      // The turn that holds the worker ends at its next check of the stop
-      // event; the engine must outlive it.
-      worker_.detach();
-      holder.abandoned = true;
-      keep_library_loaded();
-    }
-  }
+  // The turn that holds a worker past the wait ends at its next check of
+  // the stop event; the engine outlives it, since the worker holds the
+  // library.
+  if (worker_.Joinable() && !worker_.WaitForEnd(exit_wait)) LeaveWorker();
+  ForgetHost();
+  return true;
+}
+
+void kiv_engine::LeaveAtProcessExit() {
+  stop_.Set();
+  running_ = false;
+  LeaveWorker();
+  ForgetHost();
+}
+
+void kiv_engine::ForgetHost() {
   print_ = nullptr;
   speech_ = nullptr;
   ansi_print_ = nullptr;
   std::lock_guard lock(registry_mutex_);
   registry_.Clear();
-  return true;
+}
+
+// The plug-ins may be unloaded once Exit returns: a worker left running
+// must not call them.
+void kiv_engine::LeaveWorker() {
+  {
+    std::lock_guard lock(plugin_exit_mutex_);
+    worker_left_ = true;
+  }
+  worker_.Leave();
 }
 
 void kiv_engine::PrintAnsi(const char* text) {
@@ -270,8 +286,9 @@ void kiv_engine::ReportCrash(session& s, const wstring& error) {
   s.Log(where);
 
   wstring what(u"\n<font color=green>");
-  if (!current_code.IsEmpty()) {
-    wstring code(current_code);
+  const wstring& failed_line = current_dictionary_entry.IsEmpty() ? current_code : current_article_code;
+  if (!failed_line.IsEmpty()) {
+    wstring code(failed_line);
     code.Trim(400);
     what += code;
   }
@@ -290,10 +307,27 @@ void kiv_engine::ReportCrash(session& s, const wstring& error) {
   current_file.Clear();
   current_dictionary_entry.Clear();
   current_code.Clear();
+  current_article_code.Clear();
   if (kiv_host_function speech = speech_) speech(s.Id(), u"Здесь ошибка!", nullptr);
 }
 
-void kiv_engine::ReportFault() {
-  if (session* s = current_session_) ReportCrash(*s, wstring(u"плохой указатель!"));
-  show_message_box(u"Аппаратная ошибка", u"Приложение будет закрыто.");
+void kiv_engine::SetCurrentLine(const wstring& line) {
+  if (current_dictionary_entry.IsEmpty())
+    current_code = line;
+  else
+    current_article_code = line;
+}
+
+void kiv_engine::PrepareFaultReport(const session& s) {
+  const wstring what(u"\n<font color=green></font>\n<font color=red>плохой указатель!</font>");
+  wstring log_text(u"<location>Ошибка платформы!</location>\r\n");
+  log_text += what;
+  log_text += u"\r\n";
+  auto report = std::make_unique<fault_report>();
+  report->session_log = {ansi_bytes(s.LogPath()), ansi_bytes(log_text)};
+  report->full_log = {ansi_bytes(log_path(s.BaseFolder(), full_log_row::file_name)),
+                      ansi_bytes(s.CrashRow(what).Format())};
+  report->engine_log = {ansi_bytes(message_box_log),
+                        message_box_line(u"Аппаратная ошибка", u"Приложение будет закрыто.")};
+  fault_handler_.Prepare(std::move(report));
 }

@@ -4,18 +4,18 @@
 #include <atomic>
 #include <chrono>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <mutex>
-#include <thread>
 
 #include "c_index.h"
 #include "dic_loader.h"
+#include "fault_handler.h"
 #include "host_registry.h"
 #include "kiv.h"
 #include "session.h"
 #include "stop_event.h"
 #include "system_factory.h"
+#include "worker_thread.h"
 #include "wstring.h"
 
 // One entry of the session list.
@@ -53,6 +53,11 @@ class kiv_engine {
   const char16_t* Run(int32_t id, const char16_t* user_name, const char16_t* game_file);
   const char16_t* Input(int32_t id, const char16_t* command);
   bool Exit();
+  // The process is ending with the library loaded: a worker still alive is
+  // stopped but neither waited for nor let call the plug-ins.
+  void LeaveAtProcessExit();
+  // The worker has been started and has not finished.
+  bool WorkerAlive() const { return worker_.Running(); }
   void PrintAnsi(const char* text);
 
   // Calls a registered host function for a session (kinds as in kiv.h);
@@ -64,14 +69,13 @@ class kiv_engine {
   void ReportCrash(session& s, const wstring& error);
   // Calls the host's print callback directly.
   void Print(int32_t session_id, const char16_t* channel, const wstring& text);
-  // The report of a hardware fault, made by the fault handler.
-  void ReportFault();
+  // Makes ready what a hardware fault during the session's turn reports.
+  void PrepareFaultReport(const session& s);
 
   bool Stopped() const { return stop_.IsSet(); }
   // The morphological dictionary, read from "kiv.dic" in the current folder
   // when the engine starts; empty when that failed.
   const dic_loader& DictionaryFile() const { return dictionary_file_; }
-  void SetCurrentSession(session* s) { current_session_ = s; }
   // The combination rules every session's parser reads.
   const system_factory& Rules() const { return rules_; }
 
@@ -82,6 +86,11 @@ class kiv_engine {
   wstring current_code;
   // The player's command parsed last, by any session.
   wstring last_input;
+  // The line of a dictionary article being declared: kept apart, so the
+  // game's line that asked for the word is still the one a failure of that
+  // line reports.
+  wstring current_article_code;
+  void SetCurrentLine(const wstring& line);
 
  private:
   kiv_engine() { rules_.Init(); }
@@ -93,6 +102,10 @@ class kiv_engine {
                            const char16_t* second, wstring& ansi_result);
 
   void WorkerMain(plugin_handles plugins);
+  void CallPluginExits(const plugin_handles& plugins);
+  void LeaveWorker();
+  // Clears the callbacks and the host functions.
+  void ForgetHost();
   void ServeNextCommand();
 
   std::atomic<kiv_host_function> print_{nullptr};
@@ -108,9 +121,11 @@ class kiv_engine {
 
   stop_event stop_;
   std::atomic<bool> running_{false};
-  std::thread worker_;
-  std::future<void> worker_done_;
-  std::atomic<session*> current_session_{nullptr};
+  worker_thread worker_;
+  // The plug-ins' "Exit" entries run before Exit returns or not at all.
+  std::mutex plugin_exit_mutex_;
+  bool worker_left_ = false;
+  fault_handler fault_handler_;
 
   // The converted result of the last 8-bit print call.
   wstring ansi_result_;

@@ -1,8 +1,6 @@
 #include "log_file.h"
 
-#include <sys/stat.h>
-
-#include <cstdio>
+#include "world_log.h"
 
 wstring disk_path(const wstring& name) {
   wstring path(name);
@@ -15,17 +13,13 @@ static bool ends_with_separator(const wstring& path) {
   return last == u'\\' || last == u'/';
 }
 
-void append_to_log(const wstring& base_folder, const char16_t* relative_name, const wstring& text) {
+wstring log_path(const wstring& base_folder, const char16_t* relative_name) {
   wstring path(base_folder);
   if (!path.IsEmpty() && !ends_with_separator(path)) path += u'\\';
   path += relative_name;
-  path = disk_path(path);
-  FILE* file = std::fopen(path.ToAnsi(), "ab");
-  if (!file) return;
-  struct stat status;
-  if (fstat(fileno(file), &status) == 0 && status.st_size <= max_log_bytes) {
-    wstring ansi(text);
-    if (const char* bytes = ansi.ToAnsi()) std::fwrite(bytes, 1, std::char_traits<char>::length(bytes), file);
-  }
-  std::fclose(file);
+  return disk_path(path);
+}
+
+void append_to_log(const wstring& base_folder, const char16_t* relative_name, const wstring& text) {
+  append_log_file(log_path(base_folder, relative_name), text);
 }

@@ -35,6 +35,14 @@ wstring log_name_for(const wstring& user) {
   return name;
 }
 
+// A game file's name within its folder: what crash reports show of it,
+// since the folders above are the host's business.
+wstring file_part(const wstring& path) {
+  int start = path.Length();
+  while (start > 0 && path[start - 1] != u'/' && path[start - 1] != u'\\') --start;
+  return path.Mid(start, wstring::text_end);
+}
+
 }  // namespace
 
 session::session(kiv_engine& engine, int32_t id)
@@ -54,6 +62,7 @@ void session::SessionProcess() {
   ReportFailure(run_guarded([this] { Execute(); }));
   engine_.current_file.Clear();
   engine_.current_dictionary_entry.Clear();
+  engine_.current_article_code.Clear();
   engine_.current_code = u"session::SessionProcess() - вывод текста";
   wstring flush_error = run_guarded([this] { engine_.FlushOutput(*this); });
   if (flush_error.IsEmpty()) engine_.current_code.Clear();
@@ -85,6 +94,18 @@ void session::Log(const wstring& text) {
     append_to_log(base_folder_, log_name.Text(), line);
 }
 
+wstring session::LogPath() const { return log_name.IsEmpty() ? wstring() : log_path(base_folder_, log_name.Text()); }
+
+full_log_row session::CrashRow(const wstring& report) const {
+  full_log_row row;
+  row.fields[full_log_row::outcome] = u"crash";
+  row.fields[full_log_row::command] = current_command;
+  row.fields[full_log_row::transcript] = report;
+  row.fields[full_log_row::user] = user_name;
+  row.fields[full_log_row::date] = today();
+  return row;
+}
+
 void session::WriteHeldBackLog() {
   if (log_buffer.IsEmpty()) return;
   append_to_log(base_folder_, log_name.Text(), log_buffer);
@@ -94,7 +115,6 @@ void session::WriteHeldBackLog() {
 void session::Print(const wstring& text) { engine_.CallHostFunction(*this, u"print", nullptr, text.Text(), nullptr); }
 
 void session::Execute() {
-  engine_.SetCurrentSession(this);
   full_log.Clear();
   full_log.fields[full_log_row::date] = today();
   full_log.fields[full_log_row::user] = user_name;
@@ -156,10 +176,11 @@ void session::StartGame() {
   // in it, and a restart loads the game again.
   game_started_ = true;
   in_game = true;
-  engine_.current_file = start_game_file;
+  engine_.current_file = file_part(start_game_file);
   world_->SetFileName(disk_path(start_game_file));
   base_folder_ = world_->Directory();
   log_name = log_name_for(user_name);
+  engine_.PrepareFaultReport(*this);  // now that the logs have their folder
   log_buffer = start_header();
   full_log.fields[full_log_row::outcome] = u"start";
   output.ForgetShownLocation();

@@ -39,6 +39,10 @@ class session {
   void Log(const wstring& text);
   // The folder the logs are written under.
   const wstring& BaseFolder() const { return base_folder_; }
+  // The session log on disk; empty before the game starts.
+  wstring LogPath() const;
+  // The full-log row of a crash of the current command.
+  full_log_row CrashRow(const wstring& report) const;
 
   wstring user_name;
   wstring restart_game_file;

@@ -30,7 +30,7 @@ void session_host::SetInGame(bool in_game) { session_.in_game = in_game; }
 
 bool session_host::StrictErrors() const { return session_.paranoid_analysis; }
 
-void session_host::SetCurrentLine(const wstring& line) { engine_.current_code = line; }
+void session_host::SetCurrentLine(const wstring& line) { engine_.SetCurrentLine(line); }
 
 // A line of game code that is no code is a player's command with the
 // context's character as actor.

@@ -1,6 +1,5 @@
 #include <dlfcn.h>
 
-#include "fault_handler.h"
 #include "kiv_engine.h"
 
 // The worker thread's part of the engine: it runs every turn of every
@@ -19,9 +18,16 @@ void call_plugin_entries(const plugin_handles& plugins, const char* entry_name) 
 
 void kiv_engine::WorkerMain(plugin_handles plugins) {
   fault_stack stack;  // lets the fault handler run after a stack overflow
+  fault_handler_.WatchThisThread();
   call_plugin_entries(plugins, "Init");
   while (!stop_.Wait(poll_interval)) ServeNextCommand();
-  call_plugin_entries(plugins, "Exit");
+  CallPluginExits(plugins);
+  fault_handler_.StopWatching();
+}
+
+void kiv_engine::CallPluginExits(const plugin_handles& plugins) {
+  std::lock_guard lock(plugin_exit_mutex_);
+  if (!worker_left_) call_plugin_entries(plugins, "Exit");
 }
 
 void kiv_engine::ServeNextCommand() {
@@ -37,6 +43,7 @@ void kiv_engine::ServeNextCommand() {
     waiting.current_command = item.pending_command;
     item.pending_command.Clear();
     lock.unlock();
+    PrepareFaultReport(waiting);
     waiting.SessionProcess();
     return;
   }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+
 #include "value.h"
 #include "wstring.h"
 
@@ -33,4 +35,30 @@ class code_runner {
   // (placed in the entity it is read for); raises evaluation_failure. The
   // variable may move once code runs: read what is needed of it first.
   virtual value Evaluate(variable& computed, context& holder, context& fresh) = 0;
+
+  // Every recursion of game code passes through these (code, methods,
+  // computed variables, word forms, texts of values), so one limit guards
+  // the stack and the command's time: EnterLevel raises the depth, step and
+  // time messages. Use code_level rather than calling them.
+  virtual void EnterLevel() = 0;
+  virtual void LeaveLevel() = 0;
+  // Counts memory the running command's values take; raises the memory
+  // message once the command is over its budget.
+  virtual void ChargeMemory(size_t bytes) = 0;
+};
+
+// Holds one nesting level of the runner, if any, while it lives.
+class code_level {
+ public:
+  explicit code_level(code_runner* runner) : runner_(runner) {
+    if (runner_) runner_->EnterLevel();
+  }
+  ~code_level() {
+    if (runner_) runner_->LeaveLevel();
+  }
+  code_level(const code_level&) = delete;
+  code_level& operator=(const code_level&) = delete;
+
+ private:
+  code_runner* runner_;
 };

@@ -252,7 +252,7 @@ void vars_finder::AddGlobal(const wstring& name) {
   if (!global || global->is_computed) return;
   const value& v = global->content;
   bool offered = v.Type() == kw::type_string || v.Type() == kw::type_course ||
-                 ((v.Type() == kw::type_object || v.Type() == kw::type_location) && home_.IsInWorld(v.GetEntity()));
+                 ((v.Type() == kw::type_object || v.Type() == kw::type_location) && v.GetEntity());
   if (offered) request_.AddValue(v, global_weight, out_of_reach);
 }
 
@@ -274,7 +274,7 @@ void vars_finder::FollowProperty(object* holder, const wstring& name, int score,
       request_.AddValue(found, score - property_string_loss, mark);
       return;
     }
-    if (!found.IsEntity() || !home_.IsInWorld(found.GetEntity())) return;
+    if (!found.IsEntity() || !found.GetEntity()) return;
     holder = found.GetEntity();
     // Reached through a property, an entity is as near as its holder unless
     // the walk met it itself.

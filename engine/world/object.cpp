@@ -122,7 +122,6 @@ void object::Register(object* word) {
   world& home = *world_;
   int pos;
   home.ids.Add(id_, pos);  // owned once world::Create hands the entity over
-  home.live_entities.Add(this, pos);
   switch (type_) {
     case kw::type_class:
       enter(home.classes, normalised_name_, this);
@@ -149,6 +148,7 @@ void object::Register(object* word) {
 }
 
 object::~object() {
+  self_.Clear();
   ReleaseContents();
   LeaveParent();
   Unregister();
@@ -187,7 +187,6 @@ void object::Unregister() {
   for (const numb_class& cls : classes)
     if (object* holder = home.FindById(cls.class_id)) set_remove(holder->heirs, id_);
   int pos;
-  if (home.live_entities.Find(this, pos)) home.live_entities.Delete(pos);
   // An entity never handed to world::Create leaves an empty entry behind.
   if (home.ids.Find(id_, pos) && !home.ids[pos].entity) home.ids.Delete(pos);
 }

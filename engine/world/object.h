@@ -6,6 +6,7 @@
 #include "c_array.h"
 #include "c_index.h"
 #include "context.h"
+#include "entity_ref.h"
 #include "key_matrix.h"
 #include "value.h"
 #include "wstring.h"
@@ -47,6 +48,9 @@ class object : public context {
   virtual void AddForm(const wstring& key, const wstring& text);
 
   int32_t Id() const { return id_; }
+  // What values and running code hold the entity by: it resolves to null
+  // once the entity is destroyed.
+  const entity_ref& Ref() const { return self_; }
   const wstring& Name() const { return name_; }
   const wstring& NormalisedName() const { return normalised_name_; }
 
@@ -116,8 +120,12 @@ class object : public context {
   // Declares a computed property: a section of the code.
   void DeclareMethod(const wstring& name);
 
+  entity_ref self_ = entity_ref::Anchor(this);
   int32_t id_;
   wstring name_;
   wstring normalised_name_;
   wstring source_text_;
+  // Whether the source has a labelled section, after which nothing runs as
+  // the beginning.
+  bool sectioned_ = false;
 };

@@ -88,17 +88,17 @@ bool object::SetClass(const value& v) {
 
 bool object::SetClassList(const value& list) {
   if (is_negated(list)) throw u"отрицательный список в качестве класса!";
-  if (!list.List()) throw u"object::SetClass() invalid List!";
+  if (!list.IsList()) throw u"object::SetClass() invalid List!";
   bool any = false;
   // Elements are single values: adding a list to a list of its kind merges
   // them, so nothing nests here.
-  for (const value& item : list.List()->items)
+  for (const value& item : list.Items())
     if (!item.IsList()) any |= SetClass(item);
   return any;
 }
 
 object* object::ClassOf(const value& v) const {
-  if (!world_->IsInWorld(v.GetEntity())) return nullptr;
+  if (!v.GetEntity()) return nullptr;
   int pos;
   if (!world_->ids.Find(v.GetEntity()->Id(), pos)) return nullptr;
   object* cls = world_->ids[pos].entity.get();
@@ -166,7 +166,7 @@ bool object::SetLike(const value& v) {
   int32_t kept_main = main_class;
   bool given = SetClass(v);
   if (!given) return false;
-  if (v.IsEntity()) likeness = v.GetEntity()->Id();
+  if (object* model = v.GetEntity()) likeness = model->Id();
   if (kept_main) main_class = kept_main;
   return true;
 }

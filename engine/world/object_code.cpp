@@ -50,12 +50,18 @@ void object::SetCode(const wstring& text) {
   if (lines.Count() == 0) return;
   if (!source_text_.IsEmpty()) source_text_ += u'\n';
   source_text_ += text;
+  // The unlabelled beginning runs; once a labelled section has begun, code
+  // added later lies in it. Code run before is not run again, so an
+  // object declared again and again costs what it adds, not all it has.
+  const bool in_beginning = !sectioned_;
   wstring name;
   for (const wstring& line : lines)
-    if (section_name(line, name)) DeclareMethod(name);
-  // The unlabelled beginning runs; a world without an interpreter runs
-  // nothing.
-  if (runner) runner->RunSource(source_text_, *this);
+    if (section_name(line, name)) {
+      DeclareMethod(name);
+      sectioned_ = true;
+    }
+  // A world without an interpreter runs nothing.
+  if (runner && in_beginning) runner->RunSource(text, *this);
 }
 
 void object::DeclareMethod(const wstring& name) {

@@ -90,7 +90,7 @@ wstring property_owner(const variable& property, world& home) {
   const object* attribute = home.FindObject(property.name);
   if (attribute && attribute->Type() == kw::type_attribute) return attribute->MarkedName();
   object* owner = property.content.Owner();
-  return home.IsInWorld(owner) ? owner->MarkedName() : wstring();
+  return owner ? owner->MarkedName() : wstring();
 }
 
 wstring shown_value(const value& v, world& home) {

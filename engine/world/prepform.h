@@ -5,7 +5,6 @@
 #include "wstring.h"
 
 class obj_word;
-class world;
 
 // A text that stands for a preposition: its name or one of its forms.
 struct prepform {
@@ -23,5 +22,5 @@ class prepform_index : public c_index<prepform, const char16_t*> {
   void Enter(const wstring& text, obj_word* preposition);
   // One line per entry: the English type name of its meaning, then the
   // forms of that entity in brackets, each as number, text, "#" and key.
-  wstring Listing(const world& home) const;
+  wstring Listing() const;
 };

@@ -1,6 +1,7 @@
 #include "property_read.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "context.h"
 #include "keyword_table.h"
@@ -32,15 +33,26 @@ c_array<context*, context*> holders_named(context& base, object* entity, const w
   return own;
 }
 
+// The entity a holder is, for holding it while game code runs; an empty
+// reference for a context of running code, which outlives the read.
+entity_ref held_entity(context* holder) {
+  return holder->IsEntity() ? static_cast<object*>(holder)->Ref() : entity_ref();
+}
+
 // Reads every holder's property; methods among them run now, and may
-// change or remove what the others hold, so each is looked up afresh.
-c_array<value, value> read_all(const world& home, const c_array<context*, context*>& holders,
-                               const wstring& normalised_name, context& ctx, object* entity) {
+// change or remove what the others hold (the entity read for among them),
+// so each is looked up afresh and a removed one reads nothing.
+c_array<value, value> read_all(const c_array<context*, context*>& holders, const wstring& normalised_name,
+                               context& ctx, const entity_ref& entity) {
+  std::vector<entity_ref> held;
+  for (context* holder : holders) held.push_back(held_entity(holder));
   c_array<value, value> values;
-  for (context* holder : holders) {
+  for (int i = 0; i < holders.Count(); ++i) {
     value& read = values.Insert(values.Count(), value());
-    if (holder->IsEntity() && !home.IsInWorld(static_cast<object*>(holder))) continue;
-    if (variable* property = holder->FindVariable(normalised_name)) read = property->GetValue(*holder, &ctx, entity);
+    context* holder = holders[i];
+    if (holder->IsEntity() && !held[size_t(i)].Get()) continue;
+    if (variable* property = holder->FindVariable(normalised_name))
+      read = property->GetValue(*holder, &ctx, entity.Get());
   }
   return values;
 }
@@ -74,7 +86,7 @@ bool read_property(const value& holder, context& ctx, const wstring& english, co
   if (&result == &holder) throw u"op_value::GetPrp() invalid Value!";
   const world& home = *ctx.World();
   object* entity = holder.IsEntity() ? holder.GetEntity() : holder.Owner();
-  if (entity && !home.IsInWorld(entity)) return false;
+  if (holder.IsEntity() && !entity) return false;
   context* base = entity ? entity : (holder.Type() == kw::type_context ? holder.GetContext() : nullptr);
   if (!base) return false;
 
@@ -87,8 +99,9 @@ bool read_property(const value& holder, context& ctx, const wstring& english, co
   if (holders.Count() == 0) return false;
 
   const object* attribute = attribute_named(home, english, russian);
-  c_array<value, value> values = read_all(home, holders, name, ctx, entity);
+  const entity_ref held = entity ? entity->Ref() : entity_ref();
+  c_array<value, value> values = read_all(holders, name, ctx, held);
   result = attribute ? attribute_answer(values, attribute) : values[0];
-  result.SetOwner(entity);
+  result.SetOwner(held.Get());
   return true;
 }

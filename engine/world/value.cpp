@@ -5,6 +5,7 @@
 
 #include "key_matrix.h"
 #include "keyword_table.h"
+#include "object.h"
 #include "value_world.h"
 
 namespace {
@@ -66,7 +67,8 @@ value::value(const value& other)
       text_(other.text_),
       entity_(other.entity_),
       context_(other.context_),
-      list_(other.list_ ? std::make_unique<value_list>(*other.list_) : nullptr),
+      list_(other.list_),
+      list_count_(other.list_count_),
       associated_(other.associated_),
       owner_(other.owner_),
       key_(other.key_) {}
@@ -97,6 +99,7 @@ void value::Swap(value& other) noexcept {
   std::swap(entity_, other.entity_);
   std::swap(context_, other.context_);
   std::swap(list_, other.list_);
+  std::swap(list_count_, other.list_count_);
   std::swap(associated_, other.associated_);
   std::swap(owner_, other.owner_);
   std::swap(key_, other.key_);
@@ -108,9 +111,9 @@ value value::Number(int32_t number) {
   return v;
 }
 
-value value::String(const wstring& text) {
+value value::String(wstring text) {
   value v(kw::type_string, 0);
-  v.text_ = text;
+  v.text_ = std::make_shared<const wstring>(std::move(text));
   return v;
 }
 
@@ -124,14 +127,14 @@ value value::Keyword(int code) {
 value value::Result(int code, const wstring& message) {
   if (!kw::is_result_word(code)) throw u"value::Result() invalid Code!";
   value v(kw::type_bool, code);
-  v.text_ = message;
+  v.text_ = std::make_shared<const wstring>(message);
   return v;
 }
 
 value value::Entity(int type, object* entity) {
   if (!kw::is_entity_type(type)) throw u"value::Entity() invalid Type!";
   value v(type, 0);
-  v.entity_ = entity;
+  if (entity) v.entity_ = entity->Ref();
   return v;
 }
 
@@ -139,6 +142,15 @@ value value::Context(context* ctx) {
   value v(kw::type_context, 0);
   v.context_ = ctx;
   return v;
+}
+
+void value::SetAssociated(object* entity) { associated_ = entity ? entity->Ref() : entity_ref(); }
+
+void value::SetOwner(object* entity) { owner_ = entity ? entity->Ref() : entity_ref(); }
+
+const wstring& value::Text() const {
+  static const wstring no_text;
+  return text_ ? *text_ : no_text;
 }
 
 bool value::IsNull() const { return type_ == kw::type_keyword && code_ == kw::type_null; }
@@ -174,11 +186,11 @@ int value::PayloadOrder(const value& other, const char16_t* context_message) con
     case kw::type_number:
       return three_way(number_, other.number_);
     case kw::type_string:
-      return text_.Compare(other.text_.Text());
+      return Text().Compare(other.Text().Text());
     case kw::type_and_list:
     case kw::type_or_list: {
-      const c_array<value, value>& mine = list_->items;
-      const c_array<value, value>& theirs = other.list_->items;
+      const value_items mine = Items();
+      const value_items theirs = other.Items();
       for (int i = 0; i < mine.Count() && i < theirs.Count(); ++i)
         if (int order = mine[i].Order(theirs[i], context_message)) return order;
       return three_way(mine.Count(), theirs.Count());
@@ -186,11 +198,13 @@ int value::PayloadOrder(const value& other, const char16_t* context_message) con
     case kw::type_context:
       throw context_message;
     default:
-      return three_way(entity_, other.entity_);
+      return three_way(entity_.Identity(), other.entity_.Identity());
   }
 }
 
 // ---- lists ----
+
+value_items value::Items() const { return list_ ? value_items(list_, list_count_) : value_items(); }
 
 void value::AddToList(int list_type, const value& b, bool drop_key) {
   if (!kw::is_list_type(list_type)) throw u"value::AddToList() invalid ListType";
@@ -204,9 +218,11 @@ void value::AddToList(int list_type, const value& b, bool drop_key) {
     CombineResult(list_type, b);
     return;
   }
+  // b may be an element of this list's record, which must outlive it.
+  const std::shared_ptr<value_list> held(list_);
   if (type_ != list_type) BecomeList(list_type, drop_key);
   if (b.type_ == list_type) {
-    AppendAll(*b.list_);
+    AppendAll(b.Items());
   } else if (drop_key) {
     value keyless(b);
     keyless.key_ = wstring();
@@ -219,7 +235,7 @@ void value::AddToList(int list_type, const value& b, bool drop_key) {
 void value::CombineResult(int list_type, const value& b) {
   if (b.type_ != kw::type_bool) throw u"Добавление в список данных логического типа!";
   code_ = int8_t(list_type == kw::type_and_list ? result_and(code_, b.code_) : result_or(code_, b.code_));
-  text_ = wstring();
+  text_.reset();
 }
 
 void value::BecomeList(int list_type, bool drop_key) {
@@ -227,25 +243,35 @@ void value::BecomeList(int list_type, bool drop_key) {
   if (drop_key) first.key_ = wstring();
   type_ = int8_t(list_type);
   code_ = 0;
-  list_ = std::make_unique<value_list>();
+  list_ = std::make_shared<value_list>();
+  list_count_ = 0;
   AppendOnce(first);
 }
 
-void value::AppendOnce(const value& item) {
-  int position;
-  if (list_->index.Add(item, position)) list_->items.Insert(list_->items.Count(), item);
+void value::PrepareToAppend() {
+  if (list_count_ == list_->Count()) return;
+  if (list_.use_count() == 1)
+    list_->Truncate(list_count_);
+  else
+    list_ = list_->Prefix(list_count_);
 }
 
-// The record is never this list's own (b == *this was refused), so it stays
-// put while this list grows, even when the value holding it is an element
-// that moves.
-void value::AppendAll(const value_list& items) {
-  for (const value& item : items.items) AppendOnce(item);
+void value::AppendOnce(const value& item) {
+  PrepareToAppend();
+  if (list_->Holds(item, list_count_)) return;
+  list_->Append(item);
+  ++list_count_;
+}
+
+// The view keeps its record, and reads it by position, while this list
+// grows, even when both share one record.
+void value::AppendAll(const value_items& items) {
+  for (const value& item : items) AppendOnce(item);
 }
 
 void value::DelFarawayFromList() {
   if (!IsList()) return;
-  const c_array<value, value>& items = list_->items;
+  const value_items items = Items();
   int near_count = 0, far_count = 0, near_at = -1, far_at = -1;
   for (int i = 0; i < items.Count(); ++i) {
     reach r = reach_of(items[i]);
@@ -264,16 +290,51 @@ void value::DelFarawayFromList() {
     *this = items[near_count == 1 ? near_at : far_at];
     return;
   }
-  for (int i = items.Count() - 1; i >= 0; --i) {
-    reach r = reach_of(items[i]);
-    if (r == reach::unmarked || (r == reach::far && near_count > 0)) DeleteItem(i);
+  std::shared_ptr<value_list> kept = std::make_shared<value_list>();
+  for (const value& item : items) {
+    reach r = reach_of(item);
+    if (r == reach::near || (r == reach::far && near_count == 0)) kept->Append(item);
+  }
+  list_ = kept;
+  list_count_ = kept->Count();
+}
+
+bool value_list::by_element::operator()(int a, int b) const { return (*list)[a] < (*list)[b]; }
+bool value_list::by_element::operator()(int a, const value& b) const { return (*list)[a] < b; }
+bool value_list::by_element::operator()(const value& a, int b) const { return a < (*list)[b]; }
+
+bool value_list::Holds(const value& item, int count) const {
+  auto found = index_.find(item);
+  return found != index_.end() && *found < count;
+}
+
+void value_list::Append(const value& item) {
+  items_.push_back(item);
+  try {
+    index_.insert(Count() - 1);
+  } catch (...) {
+    items_.pop_back();
+    throw;
   }
 }
 
-void value::DeleteItem(int position) {
-  int in_index;
-  if (list_->index.Find(list_->items[position], in_index)) list_->index.Delete(in_index);
-  list_->items.Delete(position);
+std::shared_ptr<value_list> value_list::Prefix(int count) const {
+  std::shared_ptr<value_list> copy = std::make_shared<value_list>();
+  for (int i = 0; i < count; ++i) copy->Append(items_[size_t(i)]);
+  return copy;
+}
+
+void value_list::Truncate(int count) {
+  while (Count() > count) {
+    index_.erase(Count() - 1);
+    items_.pop_back();
+  }
+}
+
+const value& value_items::operator[](int i) const {
+  if (i < 0) i += count_;
+  if (i < 0 || i >= count_) throw "array::operator[] Index out of range!";
+  return (*list_)[i];
 }
 
 // ---- short text and key ----
@@ -288,7 +349,7 @@ wstring value::ShortText(const value_world* world) const {
     case kw::type_keyword:
       return kw::at(code_).english;
     case kw::type_string:
-      return text_;
+      return Text();
     default:
       if (!IsEntity()) return kw::at(type_).russian;  // lists and contexts
       if (!world) throw u"value::ShortText() no World!";
@@ -297,9 +358,10 @@ wstring value::ShortText(const value_world* world) const {
 }
 
 wstring value::EntityShortText(const value_world* world) const {
-  if (!world->IsInWorld(entity_)) return u"ЗАБЫТО";
+  object* entity = entity_.Get();
+  if (!entity) return u"ЗАБЫТО";
   wstring text = type_ == kw::type_class ? u"@" : type_ == kw::type_word ? u"$" : u"";
-  text += world->EntityName(entity_);
+  text += world->EntityName(entity);
   return text;
 }
 
@@ -307,7 +369,7 @@ void value::BuildKey(const value_world* world) {
   key_matrix keys(key_.Text());
   if (IsEntity()) {
     if (!world) throw u"value::BuildKey() no World!";
-    if (world->IsInWorld(entity_)) world->AddEntityKeys(entity_, keys);
+    if (object* entity = entity_.Get()) world->AddEntityKeys(entity, keys);
   }
   keys.AddKey(TypeKeyText());
   key_ = keys.GetKey();

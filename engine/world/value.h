@@ -1,18 +1,22 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <set>
 
 #include "c_array.h"
 #include "c_index.h"
+#include "entity_ref.h"
 #include "wstring.h"
 
 class context;
 class expression_evaluator;
 class key_matrix;
 class object;
+class value_items;
+class value_list;
 class value_world;
-struct value_list;
 
 // What ToString may draw on besides the entity itself: the word "ты" for a
 // character addressed in person, the entity's title, the value's owner.
@@ -25,11 +29,13 @@ enum value_text_flag : unsigned {
 
 // The one data type of the game language. Its type and code index the
 // keyword table; the payload depends on the type: a number, an owned text
-// (a string, or the optional message of a result word), a world entity, an
-// owned list record, or a context. Every value also carries a key text.
+// (a string, or the optional message of a result word), a world entity, a
+// list record, or a context. Every value also carries a key text.
 //
-// A list value always owns its record; a moved-from value is the keyword
-// null.
+// Entities are held through entity_ref, so a value naming a destroyed
+// entity reads it as null ("ЗАБЫТО" where a name is shown). List records are
+// shared by the values copied from one another until one of them changes
+// (see value_list); a moved-from value is the keyword null.
 class value {
  public:
   // The keyword null, the empty value.
@@ -41,7 +47,7 @@ class value {
   ~value();
 
   static value Number(int32_t number);
-  static value String(const wstring& text);
+  static value String(wstring text);
   // A result word (codes 30..36) is a bool, a direction (37..46) a course,
   // any other code a keyword.
   static value Keyword(int code);
@@ -54,24 +60,27 @@ class value {
   int Code() const { return code_; }
   int32_t GetNumber() const { return number_; }
   // The text of a string, the message of a result word.
-  const wstring& Text() const { return text_; }
-  object* GetEntity() const { return entity_; }
+  const wstring& Text() const;
+  // The entity, or null once it is destroyed.
+  object* GetEntity() const { return entity_.Get(); }
   context* GetContext() const { return context_; }
-  // The record of a list value; null for other types.
-  const value_list* List() const { return list_.get(); }
+  // The elements of a list value; none for other types.
+  value_items Items() const;
 
   const wstring& KeyText() const { return key_; }
   void SetKeyText(const wstring& key_text) { key_ = key_text; }
   // An entity the value stands with, such as the counted thing of a number.
-  object* Associated() const { return associated_; }
-  void SetAssociated(object* entity) { associated_ = entity; }
+  object* Associated() const { return associated_.Get(); }
+  void SetAssociated(object* entity);
   // The entity whose property the value was read from.
-  object* Owner() const { return owner_; }
-  void SetOwner(object* entity) { owner_ = entity; }
+  object* Owner() const { return owner_.Get(); }
+  void SetOwner(object* entity);
 
   bool IsNull() const;
   bool IsList() const;
   bool IsEntity() const;
+  // Whether both name one entity, gone or not.
+  bool SameEntity(const value& other) const { return entity_.Identity() == other.entity_.Identity(); }
 
   bool operator==(const value& other) const;
   bool operator<(const value& other) const;
@@ -109,26 +118,94 @@ class value {
   void CombineResult(int list_type, const value& b);
   void BecomeList(int list_type, bool drop_key);
   void AppendOnce(const value& item);
-  void AppendAll(const value_list& items);
-  void DeleteItem(int position);
+  void AppendAll(const value_items& items);
+  // Makes the record one this value may extend: its own, or shared with
+  // values that see less of it.
+  void PrepareToAppend();
 
   int8_t type_;
   int8_t code_;
   int32_t number_ = 0;
-  wstring text_;
-  object* entity_ = nullptr;
+  // Shared by copies: a text is never changed once made.
+  std::shared_ptr<const wstring> text_;
+  entity_ref entity_;
   context* context_ = nullptr;
-  std::unique_ptr<value_list> list_;
-  object* associated_ = nullptr;
-  object* owner_ = nullptr;
+  std::shared_ptr<value_list> list_;
+  int32_t list_count_ = 0;
+  entity_ref associated_;
+  entity_ref owner_;
   wstring key_;
 };
 
-// The elements of an and-list or or-list: in insertion order, and sorted in
-// an index that keeps them unique.
-struct value_list {
-  c_array<value, value> items;
-  c_index<value, value> index;
+// The record of list values: elements in insertion order, each once, with
+// an index in value order. Values copied from one another share a record,
+// each seeing its first elements; a value that sees all of them appends in
+// place (the others still see what they saw), any other change takes a
+// record of its own. So passing a list on copies nothing, and code that
+// keeps appending to a variable's list spends amortised constant time on
+// each element. Elements never move while the record lives, so a
+// reference to one stays good while game code appends to the record.
+class value_list {
+ public:
+  value_list() = default;
+  value_list(const value_list&) = delete;
+  value_list& operator=(const value_list&) = delete;
+
+  int Count() const { return int(items_.size()); }
+  const value& operator[](int i) const { return items_[size_t(i)]; }
+  // Whether the item is among the first `count` elements.
+  bool Holds(const value& item, int count) const;
+  void Append(const value& item);
+  // A new record of the first `count` elements.
+  std::shared_ptr<value_list> Prefix(int count) const;
+  // Drops the elements from `count` on.
+  void Truncate(int count);
+
+ private:
+  // Orders element positions by the elements, and positions against values.
+  struct by_element {
+    using is_transparent = void;
+    const value_list* list;
+    bool operator()(int a, int b) const;
+    bool operator()(int a, const value& b) const;
+    bool operator()(const value& a, int b) const;
+  };
+
+  std::deque<value> items_;
+  std::set<int, by_element> index_{by_element{this}};
+};
+
+// The elements a list value sees: a view that keeps the record alive and
+// reads it by position, so it stays good however the record grows.
+class value_items {
+ public:
+  class iterator {
+   public:
+    iterator(const value_list* list, int at) : list_(list), at_(at) {}
+    const value& operator*() const { return (*list_)[at_]; }
+    iterator& operator++() {
+      ++at_;
+      return *this;
+    }
+    bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+   private:
+    const value_list* list_;
+    int at_;
+  };
+
+  value_items() = default;
+  value_items(std::shared_ptr<const value_list> list, int count) : list_(std::move(list)), count_(count) {}
+
+  int Count() const { return count_; }
+  // Negative positions count from the end; raises for one out of range.
+  const value& operator[](int i) const;
+  iterator begin() const { return iterator(list_.get(), 0); }
+  iterator end() const { return iterator(list_.get(), count_); }
+
+ private:
+  std::shared_ptr<const value_list> list_;
+  int count_ = 0;
 };
 
 // The logical && and || of two result words, as the language's operators

@@ -1,8 +1,12 @@
 // The full text of a value (ToString) and calculated strings.
 
+#include <vector>
+
+#include "code_runner.h"
 #include "expression_evaluator.h"
 #include "key_matrix.h"
 #include "keyword_table.h"
+#include "object.h"
 #include "value.h"
 #include "value_world.h"
 
@@ -72,6 +76,7 @@ class text_writer {
 
   wstring Write(const value& v, const key_matrix* requested, unsigned flags, bool& missing) {
     if (depth_ == max_text_depth) throw u"value::ToString() слишком глубокая вложенность!";
+    code_level level(world_ ? world_->Runner() : nullptr);
     ++depth_;
     key_matrix keys = RequestedKeys(v, requested);
     wstring text = TypeText(v, keys, flags, missing);
@@ -165,13 +170,14 @@ class text_writer {
   // Object, attribute, relation, act, class and location.
   wstring EntityText(const value& v, const key_matrix& keys, unsigned flags, bool& missing) {
     value_world& world = World();
-    object* entity = v.GetEntity();
-    if (!world.IsInWorld(entity)) return forgotten_entity;
     wstring text;
     if (v.Type() == kw::type_object && (flags & text_person) && keys.GetMarker(u'л') &&
         PersonText(v, keys, text))
       return text;
     if ((flags & text_owner) && OwnerText(v, keys, text)) return text;
+    // Asked after the methods above ran, which may have deleted it.
+    object* entity = v.GetEntity();
+    if (!entity) return forgotten_entity;
     int best = 0;
     if (world.GetForm(entity, keys, text, best)) return text;
     if ((flags & text_title) && TitleText(entity, keys, missing, text)) return text;
@@ -181,6 +187,8 @@ class text_writer {
       text = AssociatedText(v.Associated(), keys, flags, associated_missing);
       if (!associated_missing) return text;
     }
+    entity = v.GetEntity();
+    if (!entity) return forgotten_entity;
     wstring name = world.EntityName(entity);
     if (!keys.AsksForForm()) return name;
     missing = true;
@@ -195,7 +203,7 @@ class text_writer {
 
   bool OwnerText(const value& v, const key_matrix& keys, wstring& text) {
     object* owner = v.Owner();
-    return owner && World().IsInWorld(owner) && FormOrMethod(owner, v, keys, text);
+    return owner && FormOrMethod(owner, v, keys, text);
   }
 
   bool TitleText(const object* entity, const key_matrix& keys, bool& missing, wstring& text) {
@@ -206,22 +214,23 @@ class text_writer {
   }
 
   // The best form over all linked words; failing any, the first text their
-  // "_get_form" methods answer.
+  // "_get_form" methods answer. The methods may delete words.
   bool LinkedWordText(const value& v, const key_matrix& keys, int& best, wstring& text) {
     value_world& world = World();
-    c_array<object*, object*> words = world.LinkedWords(v.GetEntity());
+    object* entity = v.GetEntity();
+    if (!entity) return false;
+    std::vector<entity_ref> words;
+    for (object* word : world.LinkedWords(entity)) words.push_back(word->Ref());
     bool found = false;
-    for (object* word : words) found |= world.GetForm(word, keys, text, best);
+    for (const entity_ref& word : words) found |= world.GetForm(word.Get(), keys, text, best);
     if (found) return true;
-    for (object* word : words)
-      if (world.CallGetForm(word, v, ctx_, text)) return true;
+    for (const entity_ref& word : words)
+      if (word.Get() && world.CallGetForm(word.Get(), v, ctx_, text)) return true;
     return false;
   }
 
   wstring AssociatedText(object* entity, const key_matrix& keys, unsigned flags, bool& missing) {
-    value_world& world = World();
-    if (!world.IsInWorld(entity)) return forgotten_entity;
-    return Write(value::Entity(world.EntityType(entity), entity), &keys, flags, missing);
+    return Write(value::Entity(World().EntityType(entity), entity), &keys, flags, missing);
   }
 
   bool FormOrMethod(object* holder, const value& subject, const key_matrix& keys, wstring& text) {
@@ -232,9 +241,11 @@ class text_writer {
   wstring WordText(const value& v, const key_matrix& keys, bool& missing) {
     value_world& world = World();
     object* word = v.GetEntity();
-    if (!world.IsInWorld(word)) return u"забытое слово";
+    if (!word) return u"забытое слово";
     wstring text;
     if (FormOrMethod(word, v, keys, text)) return text;
+    word = v.GetEntity();
+    if (!word) return u"забытое слово";
     wstring name = world.EntityName(word);
     if (!keys.AsksForForm()) return name;
     missing = true;
@@ -243,8 +254,9 @@ class text_writer {
 
   wstring PrepositionText(const value& v) {
     value_world& world = World();
-    if (!world.IsInWorld(v.GetEntity())) return u"забытый предлог";
-    return world.EntityName(v.GetEntity());
+    object* preposition = v.GetEntity();
+    if (!preposition) return u"забытый предлог";
+    return world.EntityName(preposition);
   }
 
   wstring ListText(const value& v, const key_matrix& keys, unsigned flags, bool& missing) {
@@ -253,7 +265,7 @@ class text_writer {
     unsigned item_flags = text_person | text_title | (flags & text_owner);
     bool numbered = keys.GetMarker(u'г') == u'Р';
     c_array<wstring, wstring> texts;
-    for (const value& item : v.List()->items) {
+    for (const value& item : v.Items()) {
       wstring text = Write(item, &item_keys, item_flags, missing);
       if (numbered || !contains(texts, text)) texts.Insert(texts.Count(), text);
     }
@@ -290,22 +302,25 @@ void apply_negation(wstring& text, bool negated) {
 wstring value::ToString(value_world* world, context* ctx, const key_matrix* keys, unsigned flags,
                         bool& missing_form) const {
   missing_form = false;
-  return text_writer(world, ctx).Write(*this, keys, flags, missing_form);
+  // Game code run for the text may change where this value is kept.
+  const value held(*this);
+  return text_writer(world, ctx).Write(held, keys, flags, missing_form);
 }
 
 wstring value::CalcString(value_world* world, expression_evaluator* evaluator, context* ctx) const {
   if (type_ != kw::type_string) throw u"value::CalcString() not a String!";
+  const wstring& text = Text();
   key_matrix keys(key_.Text());
   // "##" in an expression stands for this string's own key.
   wstring substitution = u"#";
   substitution += keys.GetKey();
   wstring result;
   int from = 0;
-  for (int open; (open = find_open_brace(text_, from)) >= 0;) {
-    int close = text_.Find(u'}', open + 1);
+  for (int open; (open = find_open_brace(text, from)) >= 0;) {
+    int close = text.Find(u'}', open + 1);
     if (close < 0) break;
-    result += text_.Mid(from, open - from);
-    wstring expression = text_.Mid(open + 1, close - open - 1);
+    result += text.Mid(from, open - from);
+    wstring expression = text.Mid(open + 1, close - open - 1);
     expression.Replace(u"##", substitution.Text());
     value computed;
     if (!evaluator || !evaluator->Evaluate(expression, ctx, computed)) {
@@ -317,7 +332,7 @@ wstring value::CalcString(value_world* world, expression_evaluator* evaluator, c
     result += computed.ToString(world, ctx, nullptr, 0, missing_form);
     from = close + 1;
   }
-  result += text_.Mid(from, wstring::text_end);
+  result += text.Mid(from, wstring::text_end);
   apply_negation(result, keys.GetMarker(u'е') == u'Н');
   return result;
 }

@@ -3,6 +3,7 @@
 #include "c_array.h"
 #include "wstring.h"
 
+class code_runner;
 class context;
 class key_matrix;
 class object;
@@ -13,13 +14,15 @@ class value;
 // value can still give the text and key of its own payload; an entity value
 // then refuses.
 //
-// IsInWorld is asked before any other question about an entity, so an
-// implementation never has to touch an entity that is gone.
+// Values hold their entities through entity_ref, so the entities asked
+// about are live ones.
 class value_world {
  public:
   virtual ~value_world() = default;
 
-  virtual bool IsInWorld(const object* entity) const = 0;
+  // What runs the world's code, whose nesting levels texts count too; null:
+  // no code runs.
+  virtual code_runner* Runner() const = 0;
   // The name as declared.
   virtual wstring EntityName(const object* entity) const = 0;
   // The value type of the entity (object .. preposition).

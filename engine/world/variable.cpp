@@ -13,10 +13,11 @@ const char16_t* failure_message(evaluation_failure failure) {
                                                      : u"variable::GetValue() - Error CalcString()";
 }
 
-// Evaluation may have moved the variable, or removed it with its holder:
-// the flag is cleared wherever the variable is now.
-void finish_computing(context& holder, const wstring& name) {
-  if (holder.IsEntity() && !holder.World()->IsInWorld(static_cast<object*>(&holder))) return;
+// Evaluation may have moved the variable, or removed it with its holder
+// (held, when the holder is an entity): the flag is cleared wherever the
+// variable is now.
+void finish_computing(context& holder, const entity_ref& held, const wstring& name) {
+  if (holder.IsEntity() && !held.Get()) return;
   if (variable* computed = holder.FindVariable(name)) computed->being_computed = false;
 }
 
@@ -37,17 +38,18 @@ value variable::GetValue(context& holder, context* reader, object* owner) {
   if (owner) fresh.MoveTo(owner);
 
   const wstring own_name(name);
+  const entity_ref held = holder.IsEntity() ? static_cast<object&>(holder).Ref() : entity_ref();
   being_computed = true;
   value result;
   try {
     result = runner->Evaluate(*this, holder, fresh);
   } catch (evaluation_failure failure) {
-    finish_computing(holder, own_name);
+    finish_computing(holder, held, own_name);
     throw failure_message(failure);
   } catch (...) {
-    finish_computing(holder, own_name);
+    finish_computing(holder, held, own_name);
     throw;
   }
-  finish_computing(holder, own_name);
+  finish_computing(holder, held, own_name);
   return result;
 }

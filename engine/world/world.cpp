@@ -68,7 +68,7 @@ object* world::Create(context* where, int type, bool inside, const wstring& name
 }
 
 void world::Destroy(object* entity) {
-  if (!IsInWorld(entity)) return;
+  if (!entity) return;
   int pos;
   if (ids.Find(entity->Id(), pos) && ids[pos].entity.get() == entity) ReleaseEntry(pos);
 }
@@ -87,11 +87,6 @@ obj_word* world::FindPreposition(const wstring& normalised_name) const {
 }
 
 object* world::FindWord(const wstring& name) const { return find_named(words, name); }
-
-bool world::IsInWorld(const object* entity) const {
-  int pos;
-  return entity && live_entities.Find(const_cast<object*>(entity), pos);
-}
 
 wstring world::EntityName(const object* entity) const { return entity->Name(); }
 

@@ -122,7 +122,7 @@ class world : public context, public value_world, public output_words {
   c_array<wstring, wstring>& SourceFiles() { return source_files_; }
 
   // The interpreter that runs the world's code; null: no code runs.
-  code_runner* Runner() const { return runner_; }
+  code_runner* Runner() const override { return runner_; }
   void SetRunner(code_runner* runner) { runner_ = runner; }
 
   // What character speech and commands told to characters go through;
@@ -165,7 +165,6 @@ class world : public context, public value_world, public output_words {
   int include_depth = 0;
 
   // value_world
-  bool IsInWorld(const object* entity) const override;
   wstring EntityName(const object* entity) const override;
   int EntityType(const object* entity) const override;
   bool GetForm(const object* entity, const key_matrix& keys, wstring& text, int& best) const override;
@@ -193,9 +192,6 @@ class world : public context, public value_world, public output_words {
   c_index<word_form_list_item, const char16_t*> word_forms;
   // Prepositions by their names and form texts.
   prepform_index prepforms;
-  // Every live entity by address, so a value can tell a forgotten one
-  // without touching it.
-  c_index<object*, object*> live_entities;
 
  private:
   // Drops the identifier entry at pos, then the entity it owned.

@@ -14,7 +14,6 @@
 namespace {
 
 constexpr int max_log_field = 256;
-constexpr off_t max_log_bytes = 1000000;
 
 const char16_t* const noun_log = u"logs\\out_nouns.log";
 const char16_t* const noun_class = u"существительное";
@@ -27,22 +26,6 @@ bool is_lower_cyrillic(const wstring& word) {
   return true;
 }
 
-// Appends the 8-bit bytes of the text to the file unless it has outgrown
-// the limit; a file that cannot be opened is skipped.
-void append_bytes(const wstring& path, wstring text) {
-  wstring disk(path);
-  disk.Replace(u'\\', u"/");
-  int fd = open(disk.ToAnsi(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-  if (fd < 0) return;
-  struct stat status;
-  const char* bytes = text.ToAnsi();
-  if (bytes && fstat(fd, &status) == 0 && status.st_size <= max_log_bytes) {
-    ssize_t written = write(fd, bytes, std::strlen(bytes));
-    (void)written;  // a log that cannot be written is skipped
-  }
-  close(fd);
-}
-
 // A line for a log file under the game folder, unless the session holds
 // lines for it back.
 void write_log(world& home, const wstring& file_name, const wstring& line) {
@@ -52,10 +35,26 @@ void write_log(world& home, const wstring& file_name, const wstring& line) {
   wstring path(home.Directory());
   if (!path.IsEmpty() && path[path.Length() - 1] != u'/' && path[path.Length() - 1] != u'\\') path += u'/';
   path += file_name;
-  append_bytes(path, line);
+  append_log_file(path, line);
 }
 
 }  // namespace
+
+void append_log_file(const wstring& path, const wstring& text) {
+  wstring disk(path);
+  disk.Replace(u'\\', u"/");
+  int fd = open(disk.ToAnsi(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
+  if (fd < 0) return;
+  wstring ansi(text);
+  const char* bytes = ansi.ToAnsi();
+  size_t length = bytes ? std::strlen(bytes) : 0;
+  struct stat status;
+  if (length > 0 && fstat(fd, &status) == 0 && status.st_size + off_t(length) <= max_log_bytes) {
+    ssize_t written = write(fd, bytes, length);
+    (void)written;  // a log that cannot be written is skipped
+  }
+  close(fd);
+}
 
 wstring log_record_text(const wstring (&fields)[log_record_fields]) {
   wstring row;

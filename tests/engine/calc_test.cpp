@@ -155,6 +155,8 @@ wstring nested(char16_t open, const char16_t* middle, char16_t close, int depth)
 
 TEST(Calc, DeepNestingFailsWithAMessage) {
   code_world w;
+  // All the time it needs on a loaded machine: the depth decides.
+  w.in.Budget() = command_budget(600000, 256);
   const wstring brackets = nested(u'(', u"1", u')', 100000);
   EXPECT_EQ(wide_message([&] { w.Text(brackets.Text()); }), "слишком глубокая вложенность кода!");
   const wstring blocks = nested(u'{', u"x = 1", u'}', 100000);

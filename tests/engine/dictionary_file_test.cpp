@@ -267,6 +267,57 @@ TEST_F(dictionary_file, CrossArticlesAddTheirTextForTheReferringArticle) {
   EXPECT_EQ(Article(fourth, "коробок"), "$коробок {}\n\n#Ип = \"коробок\"");
 }
 
+TEST_F(dictionary_file, AHostileFileOfCrossReferencesExpandsInLinearWork) {
+  // Forty thousand references to each of two cross articles whose texts for
+  // the referrer come after forty thousand others: read per reference, the
+  // lookup would take billions of steps and give the texts thousands of times.
+  const int many = 40000;
+  writer_.granule = 300000;
+  dic_test_article candle{{"свеча"}, "$свеча {}"};
+  for (int i = 0; i < many; ++i) candle.cross_references.insert(candle.cross_references.end(), {1, 2, 3});
+  dic_test_article stub{{"огарок"}, "$огарок {}"};
+  dic_test_article wax{{"воск"}, "$воск {}"};
+  for (int i = 0; i < many; ++i) {
+    stub.tagged.push_back({9, ""});
+    wax.tagged.push_back({9, ""});
+  }
+  stub.tagged.push_back({0, "огарок свечи"});
+  wax.tagged.push_back({0, "воск свечи"});
+  writer_.Add(0, candle);
+  writer_.Add(1, stub);
+  writer_.Add(2, wax);
+  writer_.Add(3, {{"фитиль"}, "$фитиль {}"});
+  Load();
+  world home(u"dic");
+  EXPECT_EQ(Article(home, "огарок"), "$огарок {}");
+  EXPECT_EQ(Article(home, "воск"), "$воск {}");
+  // Article 3 is named as often but not taken: nothing of it is read.
+  EXPECT_EQ(Article(home, "свеча"), "$свеча {}\nогарок свечи\nвоск свечи");
+}
+
+TEST_F(dictionary_file, AnArticleThatExpandsWithoutBoundIsRefused) {
+  // Two bytes per binding, each repeating a form of two thousand letters:
+  // two million characters from five thousand bytes.
+  writer_.granule = 8192;
+  const std::string long_form(2000, 'a');
+  std::string bindings;
+  for (int i = 0; i < 1000; ++i) bindings += "\x04\x02";
+  writer_.Add(3, {{"весло", long_form}, "\x04\x02" "Ип"});
+  writer_.Add(4, {{"весла", long_form}, bindings});
+  // The same through tagged texts, each within bounds.
+  dic_test_article boat{{"лодка", long_form}, "$лодка {}"};
+  for (int i = 0; i < 1000; ++i) boat.tagged.push_back({3, "\x04\x02" "Ип"});
+  writer_.Add(5, boat);
+  Load();
+  world home(u"dic");
+  EXPECT_EQ(Article(home, "весло"), "\n#Ип = \"" + long_form + "\"");
+  const std::string refused = "Decoder() статья разворачивается в слишком длинный текст!";
+  EXPECT_EQ(Failure([&] { Article(home, "весла"); }), refused);
+  EXPECT_EQ(Failure([&] { Article(home, "лодка"); }), refused);
+  // The session goes on: other words are still found.
+  EXPECT_TRUE(Matches(home, "весло"));
+}
+
 TEST_F(dictionary_file, DamagedArticlesRaiseTheirMessages) {
   // A form list broken by a NUL.
   writer_.AddUnfiled(3, dic_test_article::Raw(cp1251("ведро;ведра") + std::string("\0;;x\0\xFF\xFF\xFF\xFF", 9)));

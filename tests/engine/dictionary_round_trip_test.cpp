@@ -36,6 +36,15 @@ const expected_form everyday_forms[] = {
     {"ключом", u"ключ", u"ИпМч", "ключи"},
 };
 
+// Characters, a patronymic and a place, typed with capitals as a player
+// would: the engine looks them up in lower case.
+const expected_form name_forms[] = {
+    {"Васю", u"вася", u"ТпЕч", "васей"},
+    {"Маше", u"маша", u"РпЕч", "маши"},
+    {"Москвы", u"москва", u"ПпЕч", "москве"},
+    {"Ивановичу", u"иванович", u"ВпЕч", "ивановича"},
+};
+
 class built_dictionary : public dictionary_fixture {
  protected:
   // Builds kiv.dic in the test's folder with the builder program.
@@ -91,6 +100,29 @@ class built_dictionary : public dictionary_fixture {
     EXPECT_EQ(Form(u"брать", u"ИвСш"), "взять");
   }
 
+  // Names and places: «маша», also a gerund of «махать», is the name.
+  void ExpectNames() {
+    int form, preposition;
+    EXPECT_TRUE(FindWord(w.home, u"Маша", form, preposition));
+    EXPECT_EQ(Form(u"маша", u"ДпЕч"), "маше");
+    EXPECT_EQ(w.home.FindWord(u"махать"), nullptr);
+    for (const expected_form& expected : name_forms) {
+      EXPECT_TRUE(FindWord(w.home, Wide(expected.typed), form, preposition)) << expected.typed;
+      EXPECT_EQ(Form(expected.word, expected.key), expected.text) << expected.typed;
+    }
+    object* vasya = w.home.FindWord(u"вася");
+    ASSERT_NE(vasya, nullptr);
+    EXPECT_EQ(vasya->main_class, w.home.FindClass(u"существительное")->Id());
+    key_matrix own(vasya->own_keys.Text());
+    EXPECT_EQ(own.GetMarker(u'р'), u'М');
+    EXPECT_EQ(own.GetMarker(u'д'), u'О');
+    // A character and a place the game names only in the nominative.
+    w.Run(u"Вася {\n}\nМосква {\n}");
+    ASSERT_NE(w.home.FindObject(u"вася"), nullptr);
+    EXPECT_EQ(w.home.GetObjectByName(u"васе", false), w.home.FindObject(u"вася"));
+    EXPECT_EQ(w.home.GetObjectByName(u"москву", false), w.home.FindObject(u"москва"));
+  }
+
   code_world w;
 };
 
@@ -109,6 +141,13 @@ TEST_F(built_dictionary, ExcerptWordsAreFoundDeclaredAndReadBack) {
   EXPECT_EQ(w.home.FindWord(u"сталь"), nullptr);
   EXPECT_TRUE(FindWord(w.home, u"сталью", form, preposition));
   EXPECT_EQ(Form(u"сталь", u"РпЕч"), "стали");
+}
+
+TEST_F(built_dictionary, ExcerptNamesAndPlacesAreDeclined) {
+  Build("--excerpt '" KIVDIC_TEST_DATA "/excerpt.txt'");
+  Use("kiv.dic");
+  EXPECT_EQ(w.home.Load().Code(), kw::result_ok);
+  ExpectNames();
 }
 
 // Every form of every word of the excerpt: the texts of its form lines (a
@@ -147,6 +186,7 @@ TEST_F(built_dictionary, TheFullDictionary) {
   Use(full);
   ExpectWorldBasics();
   ExpectEverydayWords();
+  ExpectNames();
   // A game that never declared the lamp names it in any form.
   w.Run(u"лампа {\n}");
   EXPECT_EQ(w.home.GetObjectByName(u"лампою", false), w.home.FindObject(u"лампа"));

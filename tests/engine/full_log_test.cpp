@@ -10,6 +10,7 @@
 
 #include "full_log.h"
 #include "log_file.h"
+#include "world_log.h"
 
 namespace fs = std::filesystem;
 
@@ -27,7 +28,7 @@ TEST(full_log, RowFieldsAreCleanedAndAbbreviated) {
   EXPECT_EQ(formatted, expected.c_str());
 }
 
-TEST(full_log, AppendsUntilTheFileIsOverTheLimit) {
+TEST(full_log, AppendsWhatStillFitsUnderTheLimit) {
   char pattern[] = "/tmp/kiv-log-XXXXXX";
   fs::path folder = mkdtemp(pattern);
   wstring base(folder.string().c_str());
@@ -37,17 +38,22 @@ TEST(full_log, AppendsUntilTheFileIsOverTheLimit) {
 
   fs::create_directory(folder / "logs");
   fs::path file = folder / "logs" / "a.log";
-  std::ofstream(file, std::ios::binary) << std::string(max_log_bytes - 1, 'x');
-  append_to_log(base, u"logs\\a.log", wstring(u"ю"));  // starts at the limit - 1
-  EXPECT_EQ(fs::file_size(file), size_t(max_log_bytes + 1));
-  append_to_log(base, u"logs/a.log", wstring(u"ещё"));
-  EXPECT_EQ(fs::file_size(file), size_t(max_log_bytes + 1));
+  std::ofstream(file, std::ios::binary) << std::string(max_log_bytes - 3, 'x');
+  append_to_log(base, u"logs\\a.log", wstring(u"ещё"));  // six bytes would pass the limit
+  EXPECT_EQ(fs::file_size(file), size_t(max_log_bytes - 3));
+  append_to_log(base, u"logs/a.log", wstring(u"юx"));  // three bytes reach it exactly
+  EXPECT_EQ(fs::file_size(file), size_t(max_log_bytes));
+  append_to_log(base, u"logs/a.log", wstring(u"x"));
+  EXPECT_EQ(fs::file_size(file), size_t(max_log_bytes));
 
   // A base folder given with its separator is joined as it is.
   wstring with_slash(base);
   with_slash += u"/";
   append_to_log(with_slash, u"logs\\b.log", wstring(u"б"));
   EXPECT_TRUE(fs::exists(folder / "logs" / "b.log"));
+  // Logs are created for their owner alone.
+  EXPECT_EQ(fs::status(folder / "logs" / "b.log").permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
   fs::remove_all(folder);
 }
 

@@ -47,7 +47,7 @@ TEST_F(entities, CreationFollowsTheIndexRules) {
   word->own_keys = u"Мр";
   object* first = Make(kw::type_object, u"Ёлка");
   Make(kw::type_class, u"ящик");
-  int before = home.live_entities.Count();
+  int before = home.ids.Count();
   EXPECT_EQ(wide_message([&] { Make(kw::type_object, u""); }), "object::object() invalid name!");
   EXPECT_EQ(wide_message([&] { Make(kw::type_class, u"В"); }), "имя не должно совпадать с предлогом!");
   EXPECT_EQ(wide_message([&] { Make(kw::type_preposition, u"стол"); }), "предлог не должен совпадать с именем слова!");
@@ -60,7 +60,7 @@ TEST_F(entities, CreationFollowsTheIndexRules) {
   EXPECT_EQ(wide_message([&] { Make(kw::type_class, u"ЯЩИК"); }), "object::object() - не уникальное имя класса!");
   EXPECT_EQ(wide_message([&] { Make(kw::type_location, u"елка"); }), "object::object() - не уникальное имя объекта!");
   EXPECT_EQ(Make(kw::type_object, u"третий")->Id(), second->Id() + 5);
-  EXPECT_EQ(home.live_entities.Count(), before + 2);
+  EXPECT_EQ(home.ids.Count(), before + 2);
 
   EXPECT_EQ(static_cast<object*>(home.FindPreposition(u"в")), in);
   EXPECT_EQ(home.FindObject(u"елка"), first);
@@ -109,9 +109,10 @@ TEST_F(entities, DestroyedEntitiesLeaveNoTrace) {
   box->SetClass(As(cls));
   box->AddForm(u"Ип", u"коробка");
   int32_t id = box->Id();
+  const value held = As(box);
   home.Destroy(box);
-  home.Destroy(box);
-  EXPECT_FALSE(home.IsInWorld(box));
+  home.Destroy(nullptr);
+  EXPECT_EQ(held.GetEntity(), nullptr);
   EXPECT_EQ(home.FindById(id), nullptr);
   EXPECT_EQ(home.FindObject(u"коробка"), nullptr);
   EXPECT_EQ(home.names.Get(u"коробка"), nullptr);
@@ -280,14 +281,23 @@ TEST_F(entities, CodeKeepsItsSourceAndDeclaresSections) {
   EXPECT_TRUE(inspect->is_computed && inspect->is_property);
   EXPECT_NE(door->FindVariable(u"взять__елку"), nullptr);
   EXPECT_NE(door->FindVariable(u"*"), nullptr);
-  // An interpreter cuts the lines and runs the whole code in the entity.
+  // An interpreter cuts the lines; code added after a labelled section lies
+  // in that section and does not run.
   scripted_runner runner;
   home.SetRunner(&runner);
   door->SetCode(u"y\n** цвет лампы");
   EXPECT_NE(door->FindVariable(u"цвет_лампы"), nullptr);
-  ASSERT_EQ(runner.sources.size(), 1u);
-  EXPECT_EQ(utf8(runner.sources[0]), utf8(door->SourceText().Text()));
-  EXPECT_EQ(runner.source_contexts[0], door);
+  EXPECT_TRUE(runner.sources.empty());
+  // Added to the unlabelled beginning, only the added code runs, in the
+  // entity.
+  object* lamp = Make(kw::type_object, u"лампа");
+  lamp->SetCode(u"x = 1");
+  lamp->SetCode(u"y = 2\n-- зажечь --\nz = 3");
+  lamp->SetCode(u"w = 4");
+  ASSERT_EQ(runner.sources.size(), 2u);
+  EXPECT_EQ(utf8(runner.sources[0]), "x = 1");
+  EXPECT_EQ(utf8(runner.sources[1]), "y = 2\n-- зажечь --\nz = 3");
+  EXPECT_EQ(runner.source_contexts[1], lamp);
   home.SetRunner(nullptr);
 }
 

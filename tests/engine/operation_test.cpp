@@ -309,6 +309,9 @@ class speaker_recorder : public code_runner {
     return value::String(u"яблочко");
   }
   value Evaluate(variable&, context&, context&) override { return value(); }
+  void EnterLevel() override {}
+  void LeaveLevel() override {}
+  void ChargeMemory(size_t) override {}
   std::vector<int32_t> speakers;
 };
 

@@ -340,9 +340,9 @@ TEST_F(parsed_string_test, AOneTokenReadingIsTheResult) {
   // Several meanings left are an or-list.
   result = Parse(u"ключ");
   ASSERT_EQ(result.v.Type(), kw::type_or_list);
-  ASSERT_EQ(result.v.List()->items.Count(), 2);
-  EXPECT_EQ(Text(result.v.List()->items[0]), "ключ:1");
-  EXPECT_EQ(Text(result.v.List()->items[1]), "ключ:2");
+  ASSERT_EQ(result.v.Items().Count(), 2);
+  EXPECT_EQ(Text(result.v.Items()[0]), "ключ:1");
+  EXPECT_EQ(Text(result.v.Items()[1]), "ключ:2");
   // One object within reach is the meaning of its word.
   result = Parse(u"лампа");
   EXPECT_EQ(Text(result), "лампа");

@@ -79,13 +79,13 @@ TEST_F(prefix_operations, DeleteReturnAndPlane) {
   object* coin = Make(kw::type_object, u"монета");
   value gone = Of(coin);
   EXPECT_EQ(Text(Prefix(gone, u"delete")), "ок, объект удалён");
-  EXPECT_FALSE(home.IsInWorld(coin));
+  EXPECT_EQ(gone.GetEntity(), nullptr);
   EXPECT_EQ(home.FindObject(u"монета"), nullptr);
   EXPECT_EQ(Text(Prefix(gone, u"delete")), "нет, не удалось удалить объект");
   // The code running inside an entity keeps it.
   context in_box(&home, kw::type_context, box);
   EXPECT_EQ(Prefix(Of(box), u"delete", &in_box).Code(), kw::result_no);
-  EXPECT_TRUE(home.IsInWorld(box));
+  EXPECT_EQ(home.FindById(box->Id()), box);
   EXPECT_EQ(wide_message([&] { Attempt(value::String(u"ящик"), u"delete"); }),
             "удалять можно только объекты");
 

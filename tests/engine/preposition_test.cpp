@@ -125,7 +125,7 @@ TEST_F(preposition, FormIndexAndListing) {
   EXPECT_EQ(home.prepforms[pos].meaning.GetEntity(), in);
   EXPECT_EQ(home.prepforms[pos].meaning.Type(), kw::type_preposition);
 
-  EXPECT_EQ(home.prepforms.Listing(home),
+  EXPECT_EQ(home.prepforms.Listing(),
             u"preposition(0во#вс*)\n"
             u"preposition(0во#вс*)\n"
             u"preposition(0об#а*,1обо#мне)\n"
@@ -136,7 +136,7 @@ TEST_F(preposition, FormIndexAndListing) {
   // The listing never touches a preposition that is gone, and its texts
   // go to the next preposition that takes them.
   home.Destroy(about);
-  EXPECT_EQ(home.prepforms.Listing(home).Mid(42, 14), u"preposition()\n");
+  EXPECT_EQ(home.prepforms.Listing().Mid(42, 14), u"preposition()\n");
   obj_word* ob = Make(u"об", u"");
   ASSERT_TRUE(home.prepforms.Find(u"об", pos));
   EXPECT_EQ(home.prepforms[pos].meaning.GetEntity(), ob);

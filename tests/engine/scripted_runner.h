@@ -41,6 +41,10 @@ class scripted_runner : public code_runner {
   }
 
   value Evaluate(variable&, context&, context&) override { return value(); }
+  // Nothing it runs nests or builds values.
+  void EnterLevel() override {}
+  void LeaveLevel() override {}
+  void ChargeMemory(size_t) override {}
 
   value answer = value::Keyword(kw::result_ok);
   std::vector<std::u16string> sources;

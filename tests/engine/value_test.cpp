@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <initializer_list>
+#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -14,10 +15,41 @@
 #include "test_support.h"
 #include "value.h"
 #include "value_world.h"
+#include "world.h"
 
 namespace {
 
-// A world entity as the fake world keeps it; values see it as an object*.
+struct fake_entity;
+
+// Values hold real entities, so a real world keeps one behind each fake
+// entity (all plain objects of made-up names); the fake world answers for
+// them by address.
+class backing_world {
+ public:
+  static backing_world& instance() {
+    static backing_world backing;
+    return backing;
+  }
+  object* Make(fake_entity& fake) {
+    wstring name(u"сущность_");
+    name += wstring(double(++made_));
+    object* made = home_.Create(nullptr, kw::type_object, true, name);
+    fakes_[made] = &fake;
+    return made;
+  }
+  void Destroy(object* entity) {
+    fakes_.erase(entity);
+    home_.Destroy(entity);
+  }
+  fake_entity& Of(const object* entity) const { return *fakes_.at(entity); }
+
+ private:
+  world home_{u"value_test"};
+  int made_ = 0;
+  std::map<const object*, fake_entity*> fakes_;
+};
+
+// A world entity as the fake world keeps it.
 struct fake_entity {
   std::u16string name = u"";
   int type = kw::type_object;
@@ -27,20 +59,30 @@ struct fake_entity {
   std::u16string method_answer = u"";  // what "_get_form" answers; empty: no text
   std::unique_ptr<value> title = nullptr;
   std::u16string keys = u"";
+  object* real = nullptr;
 
-  object* get() { return reinterpret_cast<object*>(this); }
-  value as_value() { return value::Entity(type, get()); }
+  object* get() {
+    if (!real) real = backing_world::instance().Make(*this);
+    return real;
+  }
+  // A gone entity's value outlives it: the entity is made and destroyed.
+  value as_value() {
+    value v = value::Entity(type, get());
+    if (!alive) {
+      backing_world::instance().Destroy(real);
+      real = nullptr;
+    }
+    return v;
+  }
 };
 
-fake_entity& entity_of(const object* entity) {
-  return *reinterpret_cast<fake_entity*>(const_cast<object*>(entity));
-}
+fake_entity& entity_of(const object* entity) { return backing_world::instance().Of(entity); }
 
 context* fake_context(int& place) { return reinterpret_cast<context*>(&place); }
 
 class fake_world : public value_world {
  public:
-  bool IsInWorld(const object* e) const override { return entity_of(e).alive; }
+  code_runner* Runner() const override { return nullptr; }
   wstring EntityName(const object* e) const override { return entity_of(e).name.c_str(); }
   int EntityType(const object* e) const override { return entity_of(e).type; }
   bool GetForm(const object* e, const key_matrix& keys, wstring& text, int& best) const override {
@@ -112,7 +154,7 @@ value list_of(int list_type, std::vector<value> items) {
 
 std::vector<wstring> texts_of(const value& list) {
   std::vector<wstring> texts;
-  for (const value& item : list.List()->items) texts.push_back(item.ShortText(nullptr));
+  for (const value& item : list.Items()) texts.push_back(item.ShortText(nullptr));
   return texts;
 }
 
@@ -163,10 +205,10 @@ TEST(Value, MadeFromCodes) {
   value list = list_of(kw::type_and_list, {value::Number(1), value::Number(2)});
   value copy = list;
   copy.AddToList(kw::type_and_list, value::Number(3), false);
-  EXPECT_EQ(list.List()->items.Count(), 2);  // the copy owns its own record
+  EXPECT_EQ(list.Items().Count(), 2);  // the copy's element is not the list's
   value moved = std::move(copy);
   EXPECT_TRUE(copy.IsNull());
-  EXPECT_EQ(moved.List()->items.Count(), 3);
+  EXPECT_EQ(moved.Items().Count(), 3);
 }
 
 TEST(Value, OrderAcrossTypesKeysAndPayloads) {
@@ -216,20 +258,20 @@ TEST(Value, ListAdditionKeepsFirstPlaces) {
                                             value::String(u"e")});
   left.AddToList(kw::type_and_list, right, false);
   EXPECT_EQ(texts_of(left), expected_texts({u"b", u"a", u"c", u"d", u"e"}));
-  EXPECT_EQ(left.List()->index.Count(), 5);
+  EXPECT_EQ(left.Items().Count(), 5);
 
   value nested = list_of(kw::type_or_list, {value::Number(1), value::Number(2)});
   nested.AddToList(kw::type_and_list, value::Number(3), false);
   ASSERT_EQ(nested.Type(), kw::type_and_list);
-  EXPECT_EQ(nested.List()->items[0].Type(), kw::type_or_list);
+  EXPECT_EQ(nested.Items()[0].Type(), kw::type_or_list);
 
   value same_number = keyed(value::Number(1), u"Ип");
   same_number.AddToList(kw::type_and_list, keyed(value::Number(1), u"Рп"), false);
-  EXPECT_EQ(same_number.List()->items.Count(), 2);  // keys tell them apart
+  EXPECT_EQ(same_number.Items().Count(), 2);  // keys tell them apart
   value keyless = keyed(value::Number(1), u"Ип");
   keyless.AddToList(kw::type_and_list, keyed(value::Number(1), u"Рп"), true);
-  EXPECT_EQ(keyless.List()->items.Count(), 1);
-  EXPECT_EQ(keyless.List()->items[0].KeyText(), u"");
+  EXPECT_EQ(keyless.Items().Count(), 1);
+  EXPECT_EQ(keyless.Items()[0].KeyText(), u"");
 }
 
 TEST(Value, ResultWordsCombine) {
@@ -274,7 +316,7 @@ TEST(Value, FarawayElementsLeaveLists) {
 
   value near_ones = reached({u"Дм", u"!м", u"", u"Вм"});
   EXPECT_EQ(texts_of(near_ones), expected_texts({u"a", u"d"}));
-  EXPECT_EQ(near_ones.List()->index.Count(), 2);
+  EXPECT_EQ(near_ones.Items().Count(), 2);
   EXPECT_EQ(texts_of(reached({u"!м", u"", u"!м"})), expected_texts({u"a", u"c"}));
 
   value number = value::Number(4);

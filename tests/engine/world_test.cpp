@@ -28,10 +28,10 @@ TEST(world_model, TheRootContextOwnsWhatItsFactoryMakes) {
   }
   world other{u"другая"};
   object* stranger = other.Create(&other, kw::type_object, true, u"чужак");
-  EXPECT_FALSE(home.IsInWorld(stranger));
-  EXPECT_FALSE(home.IsInWorld(nullptr));
-  home.Destroy(stranger);
-  EXPECT_TRUE(other.IsInWorld(stranger));
+  EXPECT_EQ(home.FindById(stranger->Id()), nullptr);
+  home.Destroy(nullptr);
+  home.Destroy(stranger);  // not this world's: it stays
+  EXPECT_EQ(other.FindById(stranger->Id()), stranger);
   context elsewhere(&other, kw::type_context, &other);
   EXPECT_EQ(wide_message([&] { home.Create(&elsewhere, kw::type_object, true, u"x"); }),
             "world::Create() invalid Context!");
@@ -49,7 +49,7 @@ TEST(world_model, TheRootContextOwnsWhatItsFactoryMakes) {
   doomed->Create(&in_hall, kw::type_location, true, u"ниша");
   box->SetClass(value::Entity(kw::type_class, doomed->Create(doomed, kw::type_class, true, u"ящик")));
   box->AddForm(u"Ип", u"ящик");
-  EXPECT_EQ(doomed->live_entities.Count(), 5);
+  EXPECT_EQ(doomed->ids.Count(), 5);
   delete doomed;
 }
 

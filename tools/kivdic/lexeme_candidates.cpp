@@ -61,6 +61,7 @@ lexeme_candidate CandidateOf(const opencorpora_source& source, size_t index, std
   }
   candidate.closed_class = meaning.closed_class;
   candidate.rare = meaning.rare_lexeme;
+  candidate.name = meaning.name;
   candidate.sources = {index};
   candidate.corpus_count = lexeme.corpus_count;
   return candidate;
@@ -71,6 +72,7 @@ void Merge(lexeme_candidate& into, const lexeme_candidate& homonym) {
   into.corpus_count += homonym.corpus_count;
   into.closed_class |= homonym.closed_class;
   into.rare &= homonym.rare;
+  into.name = std::min(into.name, homonym.name);
 }
 
 std::string MergeKey(const lexeme_candidate& candidate) {

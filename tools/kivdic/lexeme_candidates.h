@@ -16,6 +16,8 @@ struct lexeme_candidate {
   bool imperfective = false;
   bool closed_class = false;
   bool rare = false;  // every merged lexeme is informal, slang or archaic
+  // A common word merged with a name («вера», «Вера») is a common word.
+  proper_name name = proper_name::none;
   std::vector<size_t> sources;  // indexes of the merged lexemes in the source
   uint64_t corpus_count = 0;
   double rank = 0;
@@ -25,7 +27,7 @@ struct lexeme_candidate {
 
 // How many lexemes of the data stay out, and why.
 struct candidate_counts {
-  size_t unwanted_kind = 0;  // names, places, abbreviations, erroneous forms
+  size_t unwanted_kind = 0;  // surnames, organisations, abbreviations, erroneous forms
   size_t prepositions = 0;   // PREP, or a lemma spelled like a preposition
   size_t unclassified = 0;   // no part of speech that an article can have
   size_t merged = 0;         // lexemes joined to a homonym of the same classes

@@ -1,6 +1,7 @@
 #include "lexeme_choice.h"
 
 #include <algorithm>
+#include <limits>
 #include <ostream>
 #include <set>
 #include <sstream>
@@ -27,10 +28,24 @@ std::vector<const lexeme_candidate*> ByUsefulness(const std::vector<lexeme_candi
   return order;
 }
 
+// The most useful common words, at most `limit`, and the first names,
+// patronymics and place names that rank at least as high as the last of them.
 std::vector<const lexeme_candidate*> ChooseByLimit(const std::vector<lexeme_candidate>& candidates, size_t limit) {
-  std::vector<const lexeme_candidate*> order = ByUsefulness(candidates);
-  if (order.size() > limit) order.resize(limit);
-  return order;
+  std::vector<const lexeme_candidate*> chosen;
+  size_t words = 0;
+  double lowest = -std::numeric_limits<double>::infinity();
+  for (const lexeme_candidate* candidate : ByUsefulness(candidates)) {
+    const bool full = words == limit;
+    if (candidate->name == proper_name::none) {
+      if (full) continue;
+      ++words;
+      lowest = candidate->rank;
+    } else if (full && candidate->rank < lowest) {
+      continue;
+    }
+    chosen.push_back(candidate);
+  }
+  return chosen;
 }
 
 std::vector<const lexeme_candidate*> ChooseByWords(const std::vector<lexeme_candidate>& candidates,
@@ -51,10 +66,14 @@ std::vector<const lexeme_candidate*> ChooseByWords(const std::vector<lexeme_cand
   return chosen;
 }
 
-void CountChosen(const std::vector<lexeme>& lexemes, choice_summary& summary) {
-  summary.chosen = lexemes.size();
-  for (const lexeme& word : lexemes)
-    for (const std::string& c : word.classes) ++summary.per_class[c];
+void CountChosen(const std::vector<const lexeme_candidate*>& chosen, choice_summary& summary) {
+  summary.chosen = chosen.size();
+  for (const lexeme_candidate* candidate : chosen) {
+    for (const std::string& c : candidate->Classes()) ++summary.per_class[c];
+    summary.first_names += candidate->name == proper_name::first_name;
+    summary.patronymics += candidate->name == proper_name::patronymic;
+    summary.places += candidate->name == proper_name::place;
+  }
 }
 
 }  // namespace
@@ -69,7 +88,7 @@ std::vector<lexeme> ChooseLexemes(const opencorpora_source& source, const std::v
   lexemes.reserve(chosen.size());
   for (const lexeme_candidate* candidate : chosen) lexemes.push_back(BuildLexeme(source, *candidate, summary.forms));
   summary.aspect_pairs = PairAspects(lexemes, hand_pairs);
-  CountChosen(lexemes, summary);
+  CountChosen(chosen, summary);
   return lexemes;
 }
 
@@ -89,11 +108,13 @@ std::vector<std::string> ReadWordList(const std::string& path) { return ParseWor
 
 void PrintSummary(std::ostream& out, const choice_summary& s) {
   out << "lexemes read: " << s.lexemes_read << " with " << s.forms_read << " forms\n"
-      << "left out: " << s.left_out.unwanted_kind << " names, places, abbreviations and erroneous words, "
+      << "left out: " << s.left_out.unwanted_kind << " surnames, organisations, abbreviations and erroneous words, "
       << s.left_out.prepositions << " prepositions, " << s.left_out.unclassified << " without a class\n"
       << "homonyms merged: " << s.left_out.merged << "; candidates: " << s.candidates << "\n"
       << "chosen: " << s.chosen << "\n";
   for (const auto& [name, count] : s.per_class) out << "  " << name << ": " << count << "\n";
+  out << "  of the nouns: " << s.first_names << " first names, " << s.patronymics << " patronymics, " << s.places
+      << " place names\n";
   out << "forms: " << s.forms.kept << "; left out: " << s.forms.vocative << " vocative, " << s.forms.unwanted_kind
       << " abbreviations and erroneous, " << s.forms.superlative << " superlative; cut to "
       << max_form_texts << " texts: " << s.forms.cut << " forms of " << s.forms.lexemes_cut << " lexemes\n"

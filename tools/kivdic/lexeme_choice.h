@@ -14,7 +14,9 @@
 
 // Which lexemes become articles.
 struct lexeme_choice {
-  // The most useful lexemes, at most this many; used when `words` is empty.
+  // When `words` is empty: the most useful common words, at most this many,
+  // and the first names, patronymics and place names that rank at least as
+  // high as the last of them.
   size_t limit = 50000;
   // Exactly the lexemes with these lemmas, every homonym ("ё" read as "е").
   std::vector<std::string> words;
@@ -31,6 +33,9 @@ struct choice_summary {
   size_t candidates = 0;
   size_t chosen = 0;
   std::map<std::string, size_t> per_class;  // chosen lexemes; a two-aspect verb counts in both
+  size_t first_names = 0;                   // chosen, of the nouns
+  size_t patronymics = 0;
+  size_t places = 0;
   form_counts forms;                        // of the chosen lexemes
   size_t aspect_pairs = 0;
   std::vector<std::string> words_not_found;

@@ -15,12 +15,15 @@ namespace {
 struct word_kind {
   part_of_speech pos;
   bool ordinal;
+  proper_name name;
+  bool feminine_patronymic;
   bool operator==(const word_kind&) const = default;
 };
 
 word_kind KindOf(const paradigm_cell& cell, const std::vector<tag_meaning>& meanings) {
   const tag_meaning& meaning = meanings[cell.tag];
-  return {meaning.pos, meaning.ordinal};
+  const bool patronymic = meaning.name == proper_name::patronymic;
+  return {meaning.pos, meaning.ordinal, meaning.name, patronymic && meaning.noun_key.starts_with("Жр")};
 }
 
 [[noreturn]] void Fail(const word_key& key, const std::string& problem) {

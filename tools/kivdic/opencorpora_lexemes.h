@@ -19,9 +19,11 @@ struct cell_ref {
 };
 
 // A few paradigms of the data hold two words: a cardinal and its ordinal
-// (два, второй), a noun and its adjective (миллион, миллионный). Word
-// paradigms cut them where the part of speech changes, so each word has its
-// own lemma; other paradigms are kept as they are.
+// (два, второй), a noun and its adjective (миллион, миллионный), and a
+// first name holds its patronymics (иван, иванович, ивановна). Word
+// paradigms cut them where the part of speech changes and the patronymics
+// off the name, a masculine and a feminine word, so each word has its own
+// lemma; other paradigms are kept as they are.
 struct word_paradigms {
   std::vector<paradigm> paradigms;
   std::vector<std::vector<cell_ref>> from_data;  // [data paradigm][data cell]

@@ -153,13 +153,20 @@ bool IsClosedClass(part_of_speech pos, const parsed_tag& tag) {
 }
 
 form_exclusion ExclusionOf(const parsed_tag& tag) {
-  static constexpr std::array<std::string_view, 10> unwanted = {"Name", "Surn", "Patr", "Geox", "Orgn",
-                                                                "Trad", "Abbr", "Erro", "Dist", "Init"};
+  static constexpr std::array<std::string_view, 7> unwanted = {"Surn", "Orgn", "Trad", "Abbr",
+                                                               "Erro", "Dist", "Init"};
   for (std::string_view grammeme : unwanted)
     if (tag.Has(grammeme)) return form_exclusion::unwanted_kind;
   if (tag.Has("voct")) return form_exclusion::vocative;
   if (tag.Has("Supr")) return form_exclusion::superlative;
   return form_exclusion::none;
+}
+
+proper_name ProperNameOf(const parsed_tag& tag) {
+  if (tag.InLexeme("Name")) return proper_name::first_name;
+  if (tag.InLexeme("Patr")) return proper_name::patronymic;
+  if (tag.InLexeme("Geox")) return proper_name::place;
+  return proper_name::none;
 }
 
 // Rarer participle forms go first: plural before singular, then by case.
@@ -220,6 +227,7 @@ tag_meaning InterpretTag(std::string_view text) {
   bool noun = meaning.pos == part_of_speech::noun;
   meaning.verb_aspect = AspectOf(tag);
   meaning.exclusion = ExclusionOf(tag);
+  meaning.name = ProperNameOf(tag);
   meaning.form_key = FormKey(tag, noun);
   if (noun) {
     meaning.noun_key = NounKey(tag);

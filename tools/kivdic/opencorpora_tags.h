@@ -26,11 +26,16 @@ enum class part_of_speech {
 
 enum class aspect { none, perfective, imperfective };
 
+// Proper names that become words: first names, patronymics and place names.
+// Ordered from the most to the least needed, so that a lexeme that is
+// several kinds at once counts as the first of them.
+enum class proper_name { none, first_name, patronymic, place };
+
 // Why a form stays out of every article.
 enum class form_exclusion {
   none,
   vocative,
-  // names, places, abbreviations, erroneous or distorted forms
+  // surnames, organisations, abbreviations, erroneous or distorted forms
   unwanted_kind,
   // a superlative shares every key with the positive degree
   superlative,
@@ -40,6 +45,7 @@ struct tag_meaning {
   part_of_speech pos = part_of_speech::other;
   aspect verb_aspect = aspect::none;
   form_exclusion exclusion = form_exclusion::none;
+  proper_name name = proper_name::none;
   std::string form_key;     // e.g. "ИпЕч"
   std::string noun_key;     // a noun's gender and animacy, e.g. "ЖрНд"
   std::string default_key;  // "Мч" plural-only, "Еч" singular-only noun

@@ -12,6 +12,9 @@ namespace {
 
 console_host* active_host = nullptr;  // the callbacks' way back to the host
 
+// The first print of a crash report.
+const std::u16string_view crash_report_start = u"<location>Ошибка платформы!";
+
 std::u16string to_wide(const std::string& text) { return decode_ansi(text.data(), text.size()); }
 
 std::string to_utf8(const std::u16string& text) { return encode_utf8(text.data(), text.size()); }
@@ -51,7 +54,9 @@ console_host::~console_host() {
 }
 
 const char16_t* console_host::OnPrint(int32_t, const char16_t* channel, const char16_t* text) {
-  if (active_host && channel && std::u16string_view(channel) == u"print") active_host->Show(text, "");
+  if (!active_host || !channel || std::u16string_view(channel) != u"print") return nullptr;
+  active_host->Show(text, "");
+  active_host->CountTurn(text);
   return nullptr;
 }
 
@@ -69,8 +74,20 @@ void console_host::Show(const char16_t* text, const char* prefix) {
     if (shown.back() != u'\n') std::cout << '\n';
     std::cout.flush();
   }
-  ++prints_;
-  output_arrived_.notify_all();
+}
+
+void console_host::CountTurn(const char16_t* text) {
+  std::lock_guard lock(output_mutex_);
+  if (text && std::u16string_view(text).starts_with(crash_report_start)) {
+    report_prints_left_ = 1;  // its second part follows
+    return;
+  }
+  if (report_prints_left_ > 0) {
+    --report_prints_left_;
+    return;
+  }
+  ++turns_ended_;
+  turn_ended_.notify_all();
 }
 
 bool console_host::Start() {
@@ -92,17 +109,13 @@ bool console_host::Start() {
     return false;
   }
   started_ = true;
-  uint64_t before;
-  {
-    std::lock_guard lock(output_mutex_);
-    before = prints_;
-  }
   std::u16string user = to_wide(options_.user_name), game = to_wide(options_.game_file);
   if (const char16_t* refused = engine_.Run(session_id, user.c_str(), game.c_str())) {
     std::cerr << "kivplay: " << to_utf8(refused) << '\n';
     return false;
   }
-  WaitForTurn(before);
+  turns_sent_ = 1;
+  if (!WaitForTurns(turns_sent_, options_.reply_wait)) std::cerr << "kivplay: the game has not started yet\n";
   return true;
 }
 
@@ -115,39 +128,38 @@ void console_host::Play(std::istream& commands, bool prompt) {
     if (line.empty()) continue;
     // The engine runs a command that begins with "/" as game code.
     if (options_.eval) line = "/" + line;
-    uint64_t before;
-    {
-      std::lock_guard lock(output_mutex_);
-      before = prints_;
-    }
-    if (Send(to_wide(line))) WaitForTurn(before);
+    if (!Send(to_wide(line))) continue;
+    ++turns_sent_;
+    if (!WaitForTurns(turns_sent_, options_.reply_wait))
+      std::cerr << "kivplay: no reply yet to \"" << line << "\"; it follows when it comes\n";
   }
   if (prompt) std::cout << '\n';
+  if (!WaitForTurns(turns_sent_, final_wait)) std::cerr << "kivplay: no reply from the engine\n";
 }
 
 bool console_host::Send(const std::u16string& command) {
-  // The engine holds one command per session; the previous one may not
-  // have been taken yet.
+  // The engine holds one command per session; a reply that is late keeps
+  // the previous one waiting for a while.
+  auto give_up = std::chrono::steady_clock::now() + options_.reply_wait;
   while (true) {
     const char16_t* refused = engine_.Input(session_id, command.c_str(), 0);
     if (!refused) return true;
-    if (std::u16string_view(refused) != u"Предыдущая команда не обработана!") {
-      std::cerr << "kivplay: " << to_utf8(refused) << '\n';
+    bool busy = std::u16string_view(refused) == u"Предыдущая команда не обработана!";
+    if (!busy || std::chrono::steady_clock::now() >= give_up) {
+      std::cerr << "kivplay: " << to_utf8(refused) << " (not sent: " << to_utf8(command) << ")\n";
       return false;
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }
 }
 
-void console_host::WaitForTurn(uint64_t prints_before) {
+bool console_host::WaitForTurns(uint64_t count, std::chrono::milliseconds wait) {
   std::unique_lock lock(output_mutex_);
-  if (!output_arrived_.wait_for(lock, turn_limit, [&] { return prints_ > prints_before; })) {
-    std::cerr << "kivplay: no reply from the engine\n";
-    return;
+  while (turns_ended_ < count) {
+    uint64_t ended = turns_ended_;
+    if (!turn_ended_.wait_for(lock, wait, [&] { return turns_ended_ > ended; })) return false;
   }
-  // The output of one turn may come in several prints (a crash report).
-  uint64_t seen = prints_;
-  while (output_arrived_.wait_for(lock, turn_quiet, [&] { return prints_ > seen; })) seen = prints_;
+  return true;
 }
 
 void console_host::Stop() {

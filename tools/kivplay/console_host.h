@@ -17,6 +17,9 @@ struct console_options {
   bool plain = false;   // strip mark-up tags and stress marks
   bool speech = false;  // also show the speech text
   bool eval = false;    // each line is game code, its value shown
+  // How long a command's reply is waited for before the next command is
+  // sent, and a busy engine before a command is given up.
+  std::chrono::milliseconds reply_wait{std::chrono::seconds(120)};
 };
 
 // A console host of the engine: registers its callbacks, starts one
@@ -32,22 +35,25 @@ class console_host {
   // refuses.
   bool Start();
   // Sends each non-empty line as a command and shows its turn; `prompt`
-  // asks for each command on standard output.
+  // asks for each command on standard output. At the end of the commands it
+  // waits for the replies still due.
   void Play(std::istream& commands, bool prompt);
   void Stop();
 
  private:
   static constexpr int32_t session_id = 1;
-  // A turn is over when no output came for this long after its first print.
-  static constexpr std::chrono::milliseconds turn_quiet{60};
-  static constexpr std::chrono::seconds turn_limit{120};
+  // The replies still due are given up when none came for this long.
+  static constexpr std::chrono::seconds final_wait{120};
 
   static const char16_t* OnPrint(int32_t id, const char16_t* channel, const char16_t* text);
   static const char16_t* OnSpeech(int32_t id, const char16_t* text, const char16_t* unused);
 
   void Show(const char16_t* text, const char* prefix);
+  void CountTurn(const char16_t* text);
   bool Send(const std::u16string& command);
-  void WaitForTurn(uint64_t prints_before);
+  // Waits until the first `count` turns have ended, giving up after `wait`
+  // without a turn ending; false then.
+  bool WaitForTurns(uint64_t count, std::chrono::milliseconds wait);
 
   engine_library& engine_;
   console_options options_;
@@ -55,6 +61,10 @@ class console_host {
   bool started_ = false;
 
   std::mutex output_mutex_;
-  std::condition_variable output_arrived_;
-  uint64_t prints_ = 0;
+  std::condition_variable turn_ended_;
+  // Every turn ends with one print of its output; a crash report comes
+  // before it as two prints of its own.
+  uint64_t turns_ended_ = 0;
+  int report_prints_left_ = 0;
+  uint64_t turns_sent_ = 0;
 };

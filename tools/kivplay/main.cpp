@@ -31,6 +31,9 @@ const char* const usage =
     "  --engine FILE   the engine library (default: libkiv.so beside kivplay)\n"
     "  --plugin FILE   load a plug-in module and give it to the engine\n"
     "                  (up to 10)\n"
+    "  --wait SECONDS  how long to wait for a reply before the next command\n"
+    "                  is sent (default 120); a late reply is shown when it\n"
+    "                  comes, and all replies due are awaited at the end\n"
     "  --help          show this text\n"
     "\n"
     "kivplay makes its own folder current, so the dictionary kiv.dic and the\n"
@@ -68,6 +71,15 @@ bool parse_arguments(int argc, char** argv, console_options& options, std::strin
       options.speech = true;
     } else if (argument == "--eval") {
       options.eval = true;
+    } else if (argument == "--wait") {
+      const char* given = value();
+      char* end = nullptr;
+      double seconds = given ? std::strtod(given, &end) : 0;
+      if (!given || end == given || *end || !(seconds > 0 && seconds <= 86400)) {
+        std::cerr << "kivplay: --wait needs a number of seconds\n";
+        return false;
+      }
+      options.reply_wait = std::chrono::milliseconds(long(seconds * 1000 + 0.5));
     } else if (argument == "--user" || argument == "--engine" || argument == "--plugin") {
       const char* given = value();
       if (!given) {

@@ -70,11 +70,18 @@ std::vector<lexeme>* OpenCorporaFullData::lexemes_ = nullptr;
 }  // namespace
 
 TEST_F(OpenCorporaFullData, EveryLexemeIsRead) {
-  // The data's 174,756 lexemes and the ordinals cut from their cardinals.
-  EXPECT_EQ(summary_->lexemes_read, 174796u);
+  // The data's 174,756 lexemes, the ordinals cut from their cardinals and
+  // the patronymics cut from their first names.
+  EXPECT_EQ(summary_->lexemes_read, 190058u);
   EXPECT_EQ(summary_->forms_read, 5094147u);
-  EXPECT_EQ(summary_->chosen, lexeme_choice{}.limit);
-  EXPECT_EQ(lexemes_->size(), lexeme_choice{}.limit);
+  // The common words up to the limit, and the names that rank as high.
+  const size_t names = summary_->first_names + summary_->patronymics + summary_->places;
+  EXPECT_EQ(summary_->chosen, lexeme_choice{}.limit + names);
+  EXPECT_EQ(lexemes_->size(), summary_->chosen);
+  EXPECT_GT(summary_->first_names, 1000u);
+  EXPECT_GT(summary_->patronymics, 100u);
+  EXPECT_GT(summary_->places, 1000u);
+  EXPECT_LT(names, 5000u);
   EXPECT_GT(summary_->forms.unwanted_kind, 1000u);
   EXPECT_GT(summary_->forms.superlative, 10000u);
   EXPECT_GT(summary_->aspect_pairs, 1000u);
@@ -122,6 +129,11 @@ TEST_F(OpenCorporaFullData, LampTakeAndTheirPartners) {
   EXPECT_EQ(PartnerOf("отпереть", perfective), "отпирать");
   EXPECT_EQ(PartnerOf("осмотреть", perfective), "осматривать");
   EXPECT_EQ(PartnerOf("положить", perfective), "класть");
+}
+
+TEST_F(OpenCorporaFullData, NamesAndPlacesAreNouns) {
+  for (const char* lemma : {"вася", "маша", "москва", "иван", "иванович", "петровна", "петербург"})
+    EXPECT_NE(Find(*lexemes_, lemma, "@существительное"), nullptr) << lemma;
 }
 
 TEST(OpenCorporaExcerpt, TheFixtureComesFromTheData) {

@@ -71,7 +71,23 @@ data_builder SmallData() {
               "");
   data.Lexeme(data.Paradigm({{"", "PREP"}}), "в");
   data.Lexeme(data.Paradigm({{"", "NOUN,inan,neut,Fixd sing,nomn"}}), "про");
-  data.Lexeme(data.Paradigm({{"", "NOUN,anim,masc,Name sing,nomn"}, {"а", "NOUN,anim,masc,Name sing,gent"}}), "иван");
+  // A first name holds its patronymics.
+  data.Lexeme(data.Paradigm({{"", "NOUN,anim,masc,Name sing,nomn"},
+                             {"а", "NOUN,anim,masc,Name sing,gent"},
+                             {"ович", "NOUN,anim,masc,Patr sing,nomn"},
+                             {"овича", "NOUN,anim,masc,Patr sing,gent"},
+                             {"ыч", "NOUN,anim,masc,Patr,Infr sing,nomn"},
+                             {"овна", "NOUN,anim,femn,Patr sing,nomn"},
+                             {"овны", "NOUN,anim,femn,Patr sing,gent"}}),
+              "иван");
+  data.Lexeme(data.Paradigm({{"а", "NOUN,inan,femn,Sgtm,Geox sing,nomn"},
+                             {"ы", "NOUN,inan,femn,Sgtm,Geox sing,gent"},
+                             {"у", "NOUN,inan,femn,Sgtm,Geox sing,accs"}}),
+              "москв");
+  data.Lexeme(data.Paradigm({{"", "NOUN,anim,masc,Surn sing,nomn"}}), "петров");
+  // Both a common noun and a name.
+  data.Lexeme(data.Paradigm({{"а", Noun("sing,nomn")}, {"у", Noun("sing,accs")}}), "вер");
+  data.Lexeme(data.Paradigm({{"а", "NOUN,anim,femn,Name sing,nomn"}, {"у", "NOUN,anim,femn,Name sing,accs"}}), "вер");
   data.Lexeme(data.Paradigm({{"я", "NPRO,1per sing,nomn"}, {"меня", "NPRO,1per sing,gent"}}), "");
   data.Lexeme(data.Paradigm({{"", "CONJ"}}), "и");
   data.Lexeme(data.Paradigm({{"ться", "INFN,perf,intr"},
@@ -133,15 +149,16 @@ std::string* OpenCorporaReader::dir_ = nullptr;
 
 TEST_F(OpenCorporaReader, EveryLexemeAndFormIsRead) {
   opencorpora_source source = ReadOpenCorporaSource(*dir_);
-  // 21 lexemes of the data, and второй cut from два.
-  EXPECT_EQ(source.lexemes.size(), 22u);
+  // 25 lexemes of the data, второй cut from два, иванович and ивановна from
+  // иван.
+  EXPECT_EQ(source.lexemes.size(), 28u);
   Read(Choice({"лампа"}));
-  EXPECT_EQ(summary_.lexemes_read, 22u);
-  EXPECT_EQ(summary_.forms_read, 66u);
+  EXPECT_EQ(summary_.lexemes_read, 28u);
+  EXPECT_EQ(summary_.forms_read, 79u);
   EXPECT_EQ(summary_.left_out.prepositions, 2u);  // в, and про spelled like one
-  EXPECT_EQ(summary_.left_out.unwanted_kind, 1u);  // иван
-  EXPECT_EQ(summary_.left_out.merged, 1u);         // ёж
-  EXPECT_EQ(summary_.candidates, 18u);
+  EXPECT_EQ(summary_.left_out.unwanted_kind, 1u);  // петров
+  EXPECT_EQ(summary_.left_out.merged, 2u);         // ёж, вера
+  EXPECT_EQ(summary_.candidates, 23u);
 }
 
 TEST_F(OpenCorporaReader, NounFormsWithKeys) {
@@ -179,10 +196,39 @@ TEST_F(OpenCorporaReader, AbbreviationVocativeAndSuperlativeFormsAreLeftOut) {
   EXPECT_EQ(summary_.forms.superlative, 1u);
 }
 
-TEST_F(OpenCorporaReader, NamesAndPrepositionsAreNotWords) {
-  std::vector<lexeme> lexemes = Read(Choice({"в", "про", "иван", "лампа"}));
+TEST_F(OpenCorporaReader, PrepositionsAreNotWords) {
+  std::vector<lexeme> lexemes = Read(Choice({"в", "про", "лампа"}));
   EXPECT_EQ(Lemmas(lexemes), std::vector<std::string>{"лампа"});
-  EXPECT_EQ(summary_.words_not_found, (std::vector<std::string>{"в", "про", "иван"}));
+  EXPECT_EQ(summary_.words_not_found, (std::vector<std::string>{"в", "про"}));
+}
+
+TEST_F(OpenCorporaReader, FirstNamesPatronymicsAndPlacesAreNouns) {
+  std::vector<lexeme> lexemes = Read(Choice({"иван", "иванович", "ивановна", "москва", "вера"}));
+  const std::vector<std::string> noun{"@существительное"};
+  // The patronymics are words of their own, a masculine and a feminine.
+  const lexeme& ivan = Find(lexemes, "иван");
+  EXPECT_EQ(ivan.classes, noun);
+  EXPECT_EQ(ivan.own_key, "МрОд");
+  EXPECT_EQ(Texts(ivan), (std::vector<std::string>{"иван ИпЕч", "ивана РпЕч"}));
+  const lexeme& son_of_ivan = Find(lexemes, "иванович");
+  EXPECT_EQ(son_of_ivan.classes, noun);
+  EXPECT_EQ(son_of_ivan.own_key, "МрОд");
+  EXPECT_EQ(Texts(son_of_ivan), (std::vector<std::string>{"иванович ИпЕч", "ивановича РпЕч", "иваныч ИпЕчУс"}));
+  EXPECT_EQ(Find(lexemes, "ивановна").own_key, "ЖрОд");
+  EXPECT_EQ(Texts(Find(lexemes, "ивановна")), (std::vector<std::string>{"ивановна ИпЕч", "ивановны РпЕч"}));
+  const lexeme& moscow = Find(lexemes, "москва");
+  EXPECT_EQ(moscow.own_key, "ЖрНд");
+  EXPECT_EQ(moscow.default_key, "Еч");
+  EXPECT_EQ(Texts(moscow), (std::vector<std::string>{"москва ИпЕч", "москвы РпЕч", "москву ВпЕч"}));
+  // A name and a common noun of one lemma are one word, a common one.
+  const lexeme& faith = Find(lexemes, "вера");
+  EXPECT_EQ(faith.own_key, "Жр");
+  EXPECT_EQ(Texts(faith), (std::vector<std::string>{"вера ИпЕч", "веру ВпЕч"}));
+  EXPECT_EQ(lexemes.size(), 5u);
+  EXPECT_EQ(summary_.first_names, 1u);
+  EXPECT_EQ(summary_.patronymics, 2u);
+  EXPECT_EQ(summary_.places, 1u);
+  EXPECT_TRUE(summary_.words_not_found.empty());
 }
 
 TEST_F(OpenCorporaReader, DefaultKeysOfOneNumberNouns) {
@@ -243,6 +289,26 @@ TEST_F(OpenCorporaReader, LimitKeepsClosedClassesThenTheMostUsed) {
   std::vector<std::string> lemmas = Lemmas(lexemes);
   std::sort(lemmas.begin(), lemmas.begin() + 3);
   EXPECT_EQ(lemmas, (std::vector<std::string>{"два", "и", "я", "закрыть", "лампа", "ёж"}));
+}
+
+TEST_F(OpenCorporaReader, NamesJoinTheWordsWhenTheyRankAsHigh) {
+  lexeme_choice choice = Choice({});
+  choice.limit = 6;
+  // The sixth word, ёж, ranks ln 2 - 0.2; иван ln 3 - 0.4 and москва ln 4 - 0.6
+  // rank higher, иванович and ивановна, never met, lower.
+  choice.usage = {{WriteFile("usage.txt", "Закрыть! ЗАКРЫЛ, закрыл... Лампа, ёж; красный-красный. "
+                                          "Иван, Ивана, Москва, Москвы, Москву."),
+                   "test-texts", false},
+                  {WriteFile("lexicon.dic", "3\nзакрыть/AB\nножницы\n"), "test-lexicon", true}};
+  std::vector<lexeme> lexemes = Read(choice);
+  std::vector<std::string> lemmas = Lemmas(lexemes);
+  std::sort(lemmas.begin(), lemmas.end());
+  EXPECT_EQ(lemmas, (std::vector<std::string>{"два", "закрыть", "и", "иван", "лампа", "москва", "я", "ёж"}));
+  EXPECT_EQ(summary_.chosen, 8u);
+  EXPECT_EQ(summary_.first_names, 1u);
+  EXPECT_EQ(summary_.patronymics, 0u);
+  EXPECT_EQ(summary_.places, 1u);
+  for (size_t i = 1; i < lexemes.size(); ++i) EXPECT_GE(lexemes[i - 1].rank, lexemes[i].rank) << i;
 }
 
 TEST_F(OpenCorporaReader, CorpusCountsRaiseTheRank) {

@@ -90,13 +90,30 @@ TEST(OpenCorporaTags, OtherParts) {
 
 TEST(OpenCorporaTags, FormsLeftOut) {
   EXPECT_EQ(InterpretTag("NOUN,anim,masc sing,voct").exclusion, form_exclusion::vocative);
-  for (const char* tag : {"NOUN,inan,neut,Abbr sing,nomn", "NOUN,anim,masc,Name sing,nomn", "NOUN,anim,femn,Surn sing,nomn",
-                          "NOUN,anim,masc,Patr sing,nomn", "NOUN,inan,masc,Geox sing,nomn", "NOUN,inan,femn,Orgn sing,nomn",
+  for (const char* tag : {"NOUN,inan,neut,Abbr sing,nomn", "NOUN,anim,femn,Surn sing,nomn", "NOUN,inan,femn,Orgn sing,nomn",
                           "NOUN,inan,masc,Trad sing,nomn", "ADJF masc,sing,nomn,Erro", "VERB,perf,intr plur,past,indc,Dist",
-                          "NOUN,anim,masc,Init sing,nomn"})
+                          "NOUN,anim,masc,Init sing,nomn", "NOUN,anim,masc,Name,Erro sing,nomn"})
     EXPECT_EQ(InterpretTag(tag).exclusion, form_exclusion::unwanted_kind) << tag;
   EXPECT_EQ(InterpretTag("ADJF,Supr,Qual masc,sing,nomn").exclusion, form_exclusion::superlative);
   EXPECT_EQ(InterpretTag("NOUN,inan,femn sing,nomn").exclusion, form_exclusion::none);
+}
+
+TEST(OpenCorporaTags, FirstNamesPatronymicsAndPlacesAreNouns) {
+  const tag_meaning name = InterpretTag("NOUN,anim,masc,Name sing,datv");
+  EXPECT_EQ(name.name, proper_name::first_name);
+  EXPECT_EQ(name.exclusion, form_exclusion::none);
+  EXPECT_EQ(name.pos, part_of_speech::noun);
+  EXPECT_EQ(name.form_key, "ДпЕч");
+  EXPECT_EQ(name.noun_key, "МрОд");
+  const tag_meaning patronymic = InterpretTag("NOUN,anim,femn,Patr sing,nomn");
+  EXPECT_EQ(patronymic.name, proper_name::patronymic);
+  EXPECT_EQ(patronymic.noun_key, "ЖрОд");
+  const tag_meaning place = InterpretTag("NOUN,inan,femn,Sgtm,Geox sing,gent");
+  EXPECT_EQ(place.name, proper_name::place);
+  EXPECT_EQ(place.exclusion, form_exclusion::none);
+  EXPECT_EQ(place.default_key, "Еч");
+  EXPECT_EQ(InterpretTag("NOUN,anim,femn sing,nomn").name, proper_name::none);
+  EXPECT_EQ(InterpretTag("NOUN,anim,masc,Name sing,voct").exclusion, form_exclusion::vocative);
 }
 
 TEST(OpenCorporaTags, RareWordsAndRareForms) {
