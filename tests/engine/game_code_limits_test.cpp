@@ -74,6 +74,10 @@ std::u16string form_chain(int length) {
 
 class game_code_limits : public ::testing::Test {
  protected:
+  // The time a slow (sanitizer, loaded) build needs: no case here is about
+  // time but the one that sets its own budget.
+  game_code_limits() { w.in.Budget() = command_budget(600000, command_budget::default_memory_mb); }
+
   // The short text of the value the code gives as one command, or the
   // message it fails with.
   std::string Result(const std::u16string& code) {
