@@ -50,7 +50,8 @@ c_array<value, value> read_all(const c_array<context*, context*>& holders, const
   for (int i = 0; i < holders.Count(); ++i) {
     value& read = values.Insert(values.Count(), value());
     context* holder = holders[i];
-    if (holder->IsEntity() && !held[size_t(i)].Get()) continue;
+    // A holder that was an entity and is gone is not touched.
+    if (held[size_t(i)].Identity() && !held[size_t(i)].Get()) continue;
     if (variable* property = holder->FindVariable(normalised_name))
       read = property->GetValue(*holder, &ctx, entity.Get());
   }

@@ -14,10 +14,10 @@ const char16_t* failure_message(evaluation_failure failure) {
 }
 
 // Evaluation may have moved the variable, or removed it with its holder
-// (held, when the holder is an entity): the flag is cleared wherever the
-// variable is now.
+// (held, when the holder is an entity, which is then not touched): the
+// flag is cleared wherever the variable is now.
 void finish_computing(context& holder, const entity_ref& held, const wstring& name) {
-  if (holder.IsEntity() && !held.Get()) return;
+  if (held.Identity() && !held.Get()) return;
   if (variable* computed = holder.FindVariable(name)) computed->being_computed = false;
 }
 

@@ -74,6 +74,10 @@ std::u16string form_chain(int length) {
 
 class game_code_limits : public ::testing::Test {
  protected:
+  // The time a slow (sanitizer, loaded) build needs: no case here is about
+  // time but the one that sets its own budget.
+  game_code_limits() { w.in.Budget() = command_budget(600000, command_budget::default_memory_mb); }
+
   // The short text of the value the code gives as one command, or the
   // message it fails with.
   std::string Result(const std::u16string& code) {
@@ -204,6 +208,7 @@ TEST_F(game_code_limits, MethodCallsNestAThousandDeepOnTheWorkersStack) {
   });
   on_stack(worker_stack_bytes, [&] {
     code_world deeper;
+    deeper.in.Budget() = w.in.Budget();
     deeper.Run(method_chain(3000).c_str());
     EXPECT_EQ(wide_message([&] { deeper.Run(u"звено1.дальше"); }), "слишком глубокая вложенность кода!");
     EXPECT_EQ(deeper.Text(u"1 + 1"), "2");
@@ -214,7 +219,11 @@ TEST_F(game_code_limits, WordFormsAndTextsCountInTheDepth) {
   on_stack(worker_stack_bytes, [&] {
     w.Run(form_chain(63).c_str());
     EXPECT_EQ(Text(u"предмет1"), "конец");
+    // A form method with variables of its own.
+    w.Run(u"$слово_с_переменной {\n-- _get_form --\nvar z = \"ок\"\nreturn z\n}\nвещь { title = $слово_с_переменной }");
+    EXPECT_EQ(Text(u"вещь"), "ок");
     code_world deeper;
+    deeper.in.Budget() = w.in.Budget();
     deeper.Run(form_chain(3000).c_str());
     EXPECT_EQ(wide_message([&] { deeper.Run(u"предмет1 + \"\""); }), "слишком глубокая вложенность кода!");
   });
@@ -228,6 +237,7 @@ TEST_F(game_code_limits, OrdinaryCodeFitsASmallStackAndDeepCodeIsStoppedThere) {
     EXPECT_EQ(Text(u"предмет1"), "конец");
     // Far deeper than a small stack holds: the depth message, no overflow.
     code_world deeper;
+    deeper.in.Budget() = w.in.Budget();
     deeper.Run(method_chain(1600).c_str());
     EXPECT_EQ(wide_message([&] { deeper.Run(u"звено1.дальше"); }), "слишком глубокая вложенность кода!");
   });

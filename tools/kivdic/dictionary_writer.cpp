@@ -10,12 +10,13 @@
 #include "dictionary_layout.h"
 #include "dictionary_text.h"
 #include "lookup_simulation.h"
+#include "opencorpora_tags.h"
+#include "shared_words.h"
 #include "stem_placement.h"
 
 namespace {
 
 constexpr size_t lost_lemmas_reported = 20;
-constexpr std::string_view noun_class = "@существительное";
 
 struct article_set {
   std::vector<article> articles;  // one per lexeme, then the special words without one
@@ -51,7 +52,13 @@ void add_special_articles(std::span<const lexeme> words, std::span<const special
 article_set encode_articles(std::span<const lexeme> words, std::span<const special_text> specials) {
   text_compressor compressor;
   article_set set;
-  for (const lexeme& word : words) set.articles.push_back(EncodeArticle(word, compressor));
+  std::vector<bool> sharing_nouns = NounsSharingTheirWord(words);
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (sharing_nouns[i])
+      set.articles.push_back(EncodeArticle(WithOwnKeysOnForms(words[i]), compressor));
+    else
+      set.articles.push_back(EncodeArticle(words[i], compressor));
+  }
   std::vector<partner_verbs> pairs = FindPartnerVerbs(words);
   for (const partner_verbs& pair : pairs) AddAspectTexts(words, pair, compressor, set.articles);
   set.aspect_pairs = pairs.size();

@@ -10,7 +10,9 @@
 
 // Writes the dictionary file kiv.dic from the chosen lexemes: one article
 // per lexeme (plus one for a special word that has no lexeme), filed under
-// stem keys so that the engine finds each article by any of its forms.
+// stem keys so that the engine finds each article by any of its forms. A
+// noun that shares its word with another class carries its own keys on its
+// forms (shared_words.h).
 
 struct dictionary_build {
   std::string image;  // the whole file

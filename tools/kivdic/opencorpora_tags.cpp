@@ -218,6 +218,19 @@ std::vector<std::string_view> KeyPairs(std::string_view key) {
   return pairs;
 }
 
+// The letter of a pair of marker and letter, e.g. "п" of "Ип".
+std::string_view KeyLetter(std::string_view pair) {
+  size_t marker = 1;
+  while (marker < pair.size() && (static_cast<unsigned char>(pair[marker]) & 0xC0) == 0x80) ++marker;
+  return pair.substr(marker);
+}
+
+// Where a letter comes in a form key; letters of no table come last.
+size_t KeyLetterPlace(std::string_view letter) {
+  static constexpr std::array<std::string_view, 10> letters = {"п", "ч", "р", "д", "л", "в", "т", "з", "ф", "с"};
+  return size_t(std::find(letters.begin(), letters.end(), letter) - letters.begin());
+}
+
 }  // namespace
 
 tag_meaning InterpretTag(std::string_view text) {
@@ -242,7 +255,7 @@ tag_meaning InterpretTag(std::string_view text) {
 
 std::vector<std::string> ClassesOf(part_of_speech pos, bool perfective, bool imperfective) {
   switch (pos) {
-    case part_of_speech::noun: return {"@существительное"};
+    case part_of_speech::noun: return {std::string(noun_class)};
     case part_of_speech::adjective: return {"@прилагательное"};
     case part_of_speech::verb: {
       std::vector<std::string> classes;
@@ -274,4 +287,18 @@ std::string CommonKeyPairs(std::string_view a, std::string_view b) {
   for (std::string_view pair : KeyPairs(a))
     if (std::find(in_b.begin(), in_b.end(), pair) != in_b.end()) common += pair;
   return common;
+}
+
+std::string WithKeyPairs(std::string_view key, std::string_view added) {
+  std::vector<std::string_view> pairs = KeyPairs(key);
+  for (std::string_view pair : KeyPairs(added)) {
+    std::string_view letter = KeyLetter(pair);
+    auto has_letter = [&](std::string_view held) { return KeyLetter(held) == letter; };
+    if (std::any_of(pairs.begin(), pairs.end(), has_letter)) continue;
+    auto comes_later = [&](std::string_view held) { return KeyLetterPlace(KeyLetter(held)) > KeyLetterPlace(letter); };
+    pairs.insert(std::find_if(pairs.begin(), pairs.end(), comes_later), pair);
+  }
+  std::string result;
+  for (std::string_view pair : pairs) result += pair;
+  return result;
 }

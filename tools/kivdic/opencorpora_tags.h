@@ -59,6 +59,7 @@ struct tag_meaning {
 
 tag_meaning InterpretTag(std::string_view tag);
 
+inline constexpr std::string_view noun_class = "@существительное";
 inline constexpr std::string_view perfective_verb_class = "@совершенный_глагол";
 inline constexpr std::string_view imperfective_verb_class = "@несовершенный_глагол";
 
@@ -71,3 +72,7 @@ std::string VerbOwnKey(std::string_view lemma, bool perfective, bool imperfectiv
 
 // Pairs of a key text that both keys contain, e.g. "МрОд" and "МрНд" give "Мр".
 std::string CommonKeyPairs(std::string_view a, std::string_view b);
+
+// The key with the pairs of `added` whose letters it lacks, each put in the
+// order of docs/keys.md: "РпЕчЧс" and "МрОд" give "РпЕчМрОдЧс".
+std::string WithKeyPairs(std::string_view key, std::string_view added);
