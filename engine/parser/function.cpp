@@ -57,6 +57,7 @@ void function::Execute(context& ctx, token_line& line, op_value& result) const {
   }
   context fresh(&home, kw::type_context, &ctx);
   for (int n = 0; n < 3; ++n) fresh.characters[n] = ctx.characters[n];
+  if (kind_of_mode(Mode()) == kw::fn_action) speak_as_actor(fresh, home.player);
   object* act = chosen_function(home, line).SetArgs(fresh, line, line.i, fn.covered, bind_mode::execute);
   value answer;
   if (!act_fails(home, act, fresh, answer))

@@ -338,13 +338,16 @@ void fn_dispatch::TryCheck(fn_candidate& fn, int count) {
   }
 }
 
+void speak_as_actor(context& fresh, int32_t player) {
+  if (fresh.characters[0] == player) return;
+  fresh.characters[2] = fresh.characters[1];
+  fresh.characters[1] = fresh.characters[0];
+}
+
 // The act's own check, then the function's; false when the combination is
 // refused (a refusal with a message becomes an error).
 bool fn_dispatch::CheckAction(const fn_candidate& fn, context& fresh, object* act, value& answer) {
-  if (fresh.characters[0] != home_.player) {
-    fresh.characters[2] = fresh.characters[1];
-    fresh.characters[1] = fresh.characters[0];
-  }
+  speak_as_actor(fresh, home_.player);
   for (const char16_t* name : check_method_names) {
     object* holder = act ? world::MethodHolder(*act, name) : nullptr;
     if (!holder) continue;

@@ -15,6 +15,11 @@ class fn_it;
 class interpreter;
 class world;
 
+// A character other than the player acting on a command speaks to the
+// one who told it: the speaker becomes the actor and the addressee the
+// former speaker, while the action is checked and while it runs.
+void speak_as_actor(context& fresh, int32_t player);
+
 // One application of a function rule of a kind on a line at its position:
 // the functions whose arguments fit the tokens are found, bound in every
 // way and run through their parsing and check sections; the line's joined

@@ -69,6 +69,11 @@ void console_host::Show(const char16_t* text, const char* prefix) {
   std::u16string shown = text ? std::u16string(text) : std::u16string();
   if (options_.plain) shown = readable(shown);
   std::lock_guard lock(output_mutex_);
+  if (options_.collect) {
+    turn_text_ += shown;
+    turn_text_ += u'\n';
+    return;
+  }
   if (!shown.empty()) {
     std::cout << prefix << to_utf8(shown);
     if (shown.back() != u'\n') std::cout << '\n';
@@ -87,6 +92,8 @@ void console_host::CountTurn(const char16_t* text) {
     return;
   }
   ++turns_ended_;
+  turn_texts_.push_back(std::move(turn_text_));
+  turn_text_.clear();
   turn_ended_.notify_all();
 }
 
@@ -135,6 +142,33 @@ void console_host::Play(std::istream& commands, bool prompt) {
   }
   if (prompt) std::cout << '\n';
   if (!WaitForTurns(turns_sent_, final_wait)) std::cerr << "kivplay: no reply from the engine\n";
+}
+
+bool console_host::Replay(const transcript& script, std::string& mismatch) {
+  for (const transcript::step& step : script.Steps()) {
+    if (!step.command.empty()) {
+      if (!Send(to_wide(step.command))) {
+        mismatch = "line " + std::to_string(step.line) + ": the command was not taken";
+        return false;
+      }
+      ++turns_sent_;
+      WaitForTurns(turns_sent_, options_.reply_wait);
+    }
+    std::string reply = TurnText(turns_sent_);
+    std::string failed;
+    if (!transcript::Check(step, reply, failed)) {
+      mismatch = failed + "\n  after: " + (step.command.empty() ? "(the opening)" : "> " + step.command) +
+                 "\n  reply: " + transcript::Normalised(reply);
+      return false;
+    }
+  }
+  return true;
+}
+
+std::string console_host::TurnText(uint64_t turn) {
+  std::lock_guard lock(output_mutex_);
+  if (turn == 0 || turn > turn_texts_.size()) return std::string();
+  return to_utf8(turn_texts_[turn - 1]);
 }
 
 bool console_host::Send(const std::u16string& command) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine_library.h"
+#include "transcript.h"
 
 struct console_options {
   std::string game_file;
@@ -17,6 +18,8 @@ struct console_options {
   bool plain = false;   // strip mark-up tags and stress marks
   bool speech = false;  // also show the speech text
   bool eval = false;    // each line is game code, its value shown
+  // Replies are kept for checking instead of shown.
+  bool collect = false;
   // How long a command's reply is waited for before the next command is
   // sent, and a busy engine before a command is given up.
   std::chrono::milliseconds reply_wait{std::chrono::seconds(120)};
@@ -38,6 +41,11 @@ class console_host {
   // asks for each command on standard output. At the end of the commands it
   // waits for the replies still due.
   void Play(std::istream& commands, bool prompt);
+  // Replays a transcript (with `collect` set): the opening is checked, then
+  // each command is sent and its reply checked in turn. False at the first
+  // reply that does not meet its step, described in `mismatch` with the
+  // reply.
+  bool Replay(const transcript& script, std::string& mismatch);
   void Stop();
 
  private:
@@ -54,6 +62,9 @@ class console_host {
   // Waits until the first `count` turns have ended, giving up after `wait`
   // without a turn ending; false then.
   bool WaitForTurns(uint64_t count, std::chrono::milliseconds wait);
+  // The text of a turn that has ended (its crash report included), as
+  // collected; empty when it never came.
+  std::string TurnText(uint64_t turn);
 
   engine_library& engine_;
   console_options options_;
@@ -67,4 +78,7 @@ class console_host {
   uint64_t turns_ended_ = 0;
   int report_prints_left_ = 0;
   uint64_t turns_sent_ = 0;
+  // With `collect`: the text of the turn under way, and of every turn ended.
+  std::u16string turn_text_;
+  std::vector<std::u16string> turn_texts_;
 };

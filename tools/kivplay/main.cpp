@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <iostream>
 #include <string>
 
@@ -34,6 +35,13 @@ const char* const usage =
     "  --wait SECONDS  how long to wait for a reply before the next command\n"
     "                  is sent (default 120); a late reply is shown when it\n"
     "                  comes, and all replies due are awaited at the end\n"
+    "  --transcript FILE\n"
+    "                  replay a transcript against the game instead of reading\n"
+    "                  commands: each \"> command\" line is sent, and the lines\n"
+    "                  after it are fragments its reply must contain (\"! text\"\n"
+    "                  must not, \"~ pattern\" must match a regular expression);\n"
+    "                  \"#\" starts a comment. The first mismatch is reported\n"
+    "                  with its line (exit status 1); 0 when every reply fits\n"
     "  --help          show this text\n"
     "\n"
     "kivplay makes its own folder current, so the dictionary kiv.dic and the\n"
@@ -58,7 +66,8 @@ std::string absolute_path(const std::string& name) {
   return getcwd(current, sizeof(current)) ? std::string(current) + "/" + name : name;
 }
 
-bool parse_arguments(int argc, char** argv, console_options& options, std::string& engine_path) {
+bool parse_arguments(int argc, char** argv, console_options& options, std::string& engine_path,
+                     std::string& transcript_path) {
   for (int i = 1; i < argc; ++i) {
     std::string argument = argv[i];
     auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
@@ -80,7 +89,8 @@ bool parse_arguments(int argc, char** argv, console_options& options, std::strin
         return false;
       }
       options.reply_wait = std::chrono::milliseconds(long(seconds * 1000 + 0.5));
-    } else if (argument == "--user" || argument == "--engine" || argument == "--plugin") {
+    } else if (argument == "--user" || argument == "--engine" || argument == "--plugin" ||
+               argument == "--transcript") {
       const char* given = value();
       if (!given) {
         std::cerr << "kivplay: " << argument << " needs a value\n";
@@ -90,6 +100,8 @@ bool parse_arguments(int argc, char** argv, console_options& options, std::strin
         options.user_name = given;
       else if (argument == "--engine")
         engine_path = absolute_path(given);
+      else if (argument == "--transcript")
+        transcript_path = absolute_path(given);
       else
         options.plugins.push_back(absolute_path(given));
     } else if (argument.rfind("--", 0) == 0 || !options.game_file.empty()) {
@@ -131,12 +143,31 @@ class empty_game {
 
 }  // namespace
 
+// Reads a transcript named on the command line; false with the reason on
+// standard error.
+bool read_transcript(const std::string& path, transcript& script) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::cerr << "kivplay: cannot read " << path << '\n';
+    return false;
+  }
+  std::string error;
+  if (script.Read(in, error)) return true;
+  std::cerr << path << ": " << error << '\n';
+  return false;
+}
+
 int main(int argc, char** argv) {
   console_options options;
-  std::string engine_path;
-  if (!parse_arguments(argc, argv, options, engine_path)) {
+  std::string engine_path, transcript_path;
+  if (!parse_arguments(argc, argv, options, engine_path, transcript_path)) {
     std::cerr << usage;
     return 2;
+  }
+  transcript script;
+  if (!transcript_path.empty()) {
+    if (!read_transcript(transcript_path, script)) return 2;
+    options.collect = options.plain = true;
   }
   empty_game fresh_world;
   if (options.game_file.empty()) options.game_file = fresh_world.File();
@@ -147,6 +178,17 @@ int main(int argc, char** argv) {
     engine_library engine(engine_path);
     console_host host(engine, options);
     if (!host.Start()) return 1;
+    if (!transcript_path.empty()) {
+      std::string mismatch;
+      bool fits = host.Replay(script, mismatch);
+      host.Stop();
+      if (!fits) {
+        std::cout << transcript_path << ": " << mismatch << '\n';
+        return 1;
+      }
+      std::cout << transcript_path << ": every reply fits\n";
+      return 0;
+    }
     host.Play(std::cin, isatty(STDIN_FILENO));
     host.Stop();
   } catch (const std::exception& error) {
