@@ -77,6 +77,9 @@ class parsed_string : private tokenizer {
     return *lines_.back();
   }
   void ChooseReading(token_line& line) { chosen_ = &line; }
+  // The work the last search did: rule applications tried, lines made.
+  int32_t Applications() const { return applications_; }
+  int32_t LinesMade() const { return lines_made_; }
 
   // Set by the development environment: the known words of each line are
   // described in word_information.

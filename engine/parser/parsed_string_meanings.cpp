@@ -91,7 +91,7 @@ class word_filler {
       object* word = s.word.GetEntity();
       if (!word) continue;
       AddKeywords(*word, s.keys);
-      AddNamed(around, *word, s.keys);
+      if (!IsThirdPersonPronoun(*word, s.keys)) AddNamed(around, *word, s.keys);
       if (question && word->IsOfClass(question->Id())) t_.question = true;
     }
   }
@@ -116,6 +116,15 @@ class word_filler {
       }
       return object::class_step::go_on;
     });
+  }
+
+  // «он», «она» as forms of «ты»: who they mean is not known yet, and
+  // looking them up raises the third-person stub, which a player's line
+  // must not reach. The word keeps its form meaning.
+  static bool IsThirdPersonPronoun(const object& word, const wstring& keys) {
+    if (word.NormalisedName() != u"ты") return false;
+    key_matrix asked(keys.Text());
+    return asked.GetMarker(u'а') != u'э' && asked.GetMarker(u'л') == u'3';
   }
 
   // Every entity the word names, near or not: its reach mark ("м") says
