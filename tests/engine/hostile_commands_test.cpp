@@ -276,6 +276,7 @@ class hostile_commands : public dictionary_fixture {
     ctx.characters[1] = 0;
     ctx.state = context::stop_none;
     w.in.StartCommand();
+    w.host.block_calls = 0;
     const bool in_game = true;
     try {
       value result = run_player_command(input, ctx, wstring(line.c_str()), in_game);
