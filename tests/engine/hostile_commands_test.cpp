@@ -308,7 +308,7 @@ class hostile_commands : public dictionary_fixture {
 // command is read afresh.
 TEST_F(hostile_commands, EveryLineGetsAnAnswerWithinTheBounds) {
   parsed_string input(w.home, w.in, rules);
-  const int lines = 3000;
+  const int lines = 2400;
   int failures = 0;
   double slowest = 0;
   std::u16string slowest_line;
