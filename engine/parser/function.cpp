@@ -63,6 +63,8 @@ void function::Execute(context& ctx, token_line& line, op_value& result) const {
   if (!act_fails(home, act, fresh, answer))
     answer = chosen_function(home, line).Run(line.Owner().Runner(), fresh, fn_section::execute, value());
   if (answer.Type() == kw::type_bool && answer.Code() == kw::result_unclear) throw wstring(answer.Text());
+  // A move or a new game the action asked for is the turn's to carry out.
+  if (fresh.state == context::stop_goto || fresh.state == context::stop_run) ctx.state = fresh.state;
   result = op_value::Make(&home, answer, meaning_weight::literal);
 }
 

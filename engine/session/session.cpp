@@ -1,12 +1,8 @@
 #include "session.h"
 
-
 #include "failure_text.h"
 #include "kiv_engine.h"
-#include "keyword_table.h"
 #include "log_file.h"
-#include "block.h"
-#include "statements.h"
 
 namespace {
 
@@ -78,9 +74,7 @@ void session::ReportFailure(const wstring& error) {
 }
 
 void session::ReplaceGame(const wstring& user, const wstring& game_file) {
-  game_started_ = false;
-  parsed_input.reset();
-  world_.reset();
+  DestroyWorld();
   user_name = user;
   start_game_file = restart_game_file = game_file;
 }
@@ -92,6 +86,15 @@ void session::Log(const wstring& text) {
     log_buffer += line;
   else if (!log_name.IsEmpty())
     append_to_log(base_folder_, log_name.Text(), line);
+}
+
+bool session::Collect(const wstring& file_name, const wstring& text) {
+  if (log_buffer.IsEmpty()) return false;
+  wstring name(file_name);
+  name.Replace(u'/', u"\\");
+  if (context::NormalisedName(name) != context::NormalisedName(log_name)) return false;
+  log_buffer += text;
+  return true;
 }
 
 wstring session::LogPath() const { return log_name.IsEmpty() ? wstring() : log_path(base_folder_, log_name.Text()); }
@@ -106,6 +109,14 @@ full_log_row session::CrashRow(const wstring& report) const {
   return row;
 }
 
+void session::BeginTurn() {
+  full_log.Clear();
+  full_log.fields[full_log_row::date] = today();
+  full_log.fields[full_log_row::user] = user_name;
+  full_log.fields[full_log_row::command] = current_command;
+  host_.ClearPendingRun();  // a run asked for by a command that came to nothing
+}
+
 void session::WriteHeldBackLog() {
   if (log_buffer.IsEmpty()) return;
   append_to_log(base_folder_, log_name.Text(), log_buffer);
@@ -114,79 +125,43 @@ void session::WriteHeldBackLog() {
 
 void session::Print(const wstring& text) { engine_.CallHostFunction(*this, u"print", nullptr, text.Text(), nullptr); }
 
-void session::Execute() {
-  full_log.Clear();
-  full_log.fields[full_log_row::date] = today();
-  full_log.fields[full_log_row::user] = user_name;
-  full_log.fields[full_log_row::command] = current_command;
-  if (!game_started_) {
-    StartGame();
-    current_command.Clear();
-  }
-  if (current_command.IsEmpty()) return;
-  if (current_command[0] == u'*') {
-    wstring comment(u"\r\n");
-    comment += current_command;
-    Log(comment);
-    full_log.fields[full_log_row::outcome] = u"*";
-    full_log.Write(base_folder_);
-    return;
-  }
-  // A leading "/" or "\\" asks for game code.
-  bool code_mode = current_command[0] == u'/' || current_command[0] == u'\\';
-  if (code_mode) current_command = current_command.Mid(1, current_command.Length());
-  WriteHeldBackLog();
-  wstring command_line(u"------------------\r\n> ");
-  command_line += current_command;
-  Log(command_line);
-  location* place = PlayerLocation();
-  if (place && in_game && !code_mode) {
-    RunInGame(*place);
-    return;
-  }
-  RunAsCode(current_command);
-  full_log.fields[full_log_row::outcome] = u"Ok";
+// The world is made and the game started; its start is held back in the
+// session log until the first command.
+void session::CreateWorld() {
+  LoadGame(start_game_file);
+  log_buffer = start_header();
+  full_log.fields[full_log_row::outcome] = u"start";
+  current_command.Clear();
 }
 
-void session::RunAsCode(const wstring& code) {
-  host_.StartCommand();
-  interpreter_.StartCommand();
-  block line_owner;
-  int line_index = 0;
-  value result = RunStatement(interpreter_, *world_, code, false, true, line_index, line_owner);
-  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
-  if (result.Type() == kw::type_keyword && result.Code() == kw::type_null) {
-    Print(wstring(u"пусто"));
-    return;
-  }
-  bool missing_form = false;
-  Print(result.ToString(world_.get(), world_.get(), nullptr, text_all, missing_form));
-}
-
-void session::StartGame() {
-  parsed_input.reset();
+// A fresh world for the game file, with the session's services. The world
+// stays even when its game fails to load: later commands run in it, and a
+// restart loads the game again.
+void session::LoadGame(const wstring& game_file) {
+  DestroyWorld();
   world_ = std::make_unique<world>(wstring(u"world"));
   world_->SetRunner(&interpreter_);
   world_->SetOperatorHost(&host_);
   world_->dictionary = &dictionary_;
+  world_->collector = this;
   world_->file_label = &engine_.current_file;
   parsed_input = std::make_unique<parsed_string>(*world_, interpreter_, engine_.Rules());
   parsed_input->last_input = &engine_.last_input;
-  // The world stays even when its game fails to load: later commands run
-  // in it, and a restart loads the game again.
-  game_started_ = true;
   in_game = true;
-  engine_.current_file = file_part(start_game_file);
-  world_->SetFileName(disk_path(start_game_file));
+  engine_.current_file = file_part(game_file);
+  world_->SetFileName(disk_path(game_file));
   base_folder_ = world_->Directory();
   log_name = log_name_for(user_name);
   engine_.PrepareFaultReport(*this);  // now that the logs have their folder
-  log_buffer = start_header();
-  full_log.fields[full_log_row::outcome] = u"start";
   output.ForgetShownLocation();
-  Print(wstring(u"<location>КИВ: движок русских текстовых игр.</location>"));
   host_.StartCommand();
   interpreter_.StartCommand();
   world_->Load();
   engine_.current_file.Clear();
+}
+
+void session::DestroyWorld() {
+  parsed_input.reset();
+  parsed = false;
+  world_.reset();
 }

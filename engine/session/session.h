@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "command_abbreviations.h"
 #include "dictionary.h"
 #include "full_log.h"
 #include "interpreter.h"
@@ -12,17 +13,19 @@
 #include "player_command.h"
 #include "session_host.h"
 #include "world.h"
+#include "world_services.h"
 #include "wstring.h"
 
 class kiv_engine;
 class location;
+class object;
 
 // One running game for one player of the host. Its fields other than
 // those of the session list are touched only by the worker thread.
-class session {
+class session : public log_collector {
  public:
   session(kiv_engine& engine, int32_t id);
-  ~session();
+  ~session() override;
 
   int32_t Id() const { return id_; }
 
@@ -44,6 +47,16 @@ class session {
   // The full-log row of a crash of the current command.
   full_log_row CrashRow(const wstring& report) const;
 
+  // log_collector: the world's lines for the session log wait with the
+  // start header.
+  bool Collect(const wstring& file_name, const wstring& text) override;
+
+  // Parses and runs a command that game code gives (a line that is no code,
+  // a command told to a character) with readings of its own, so that the
+  // turn's readings stay intact; the result, and for a command that was not
+  // understood its error reply when asked for.
+  value RunNestedCommand(context& ctx, const wstring& text, wstring* error_reply, command_phase* phase = nullptr);
+
   wstring user_name;
   wstring restart_game_file;
   wstring start_game_file;
@@ -52,42 +65,60 @@ class session {
   full_log_row full_log;
   wstring current_command;
   output_pool output;
-  wstring ide_reply;
   // The current command after parsing; made with the world.
   std::unique_ptr<parsed_string> parsed_input;
   bool parsed = false;
-  bool in_game = false;
   bool paranoid_analysis = false;
+  wstring ide_reply;
+  wstring ide_command_tree;
+  bool in_game = false;
 
  private:
-  // The player turn.
-  //
-  // Until the Russian command parser exists, this turn loads the game into
-  // a fresh world on its first run, keeps the session and full logs as the
-  // real turn does, and runs every command as game code in the world,
-  // printing its value: what the real turn does for a world without a
-  // player character.
-  void Execute();
-  void RunAsCode(const wstring& code);
+  // How a step of the turn lets the turn go on.
+  enum class turn_flow { go_on, end, restart };
 
- public:
-  // Parses and runs a command that game code gives (a line that is no code,
-  // a command told to a character) with readings of its own, so that the
-  // turn's readings stay intact; the result, and for a command that was not
-  // understood its error reply when asked for.
-  value RunNestedCommand(context& ctx, const wstring& text, wstring* error_reply, command_phase* phase = nullptr);
-
- private:
   // Nested player commands deeper than this are refused: game code that
   // tells characters to tell each other would otherwise recurse.
   static constexpr int max_nested_commands = 8;
+  // A location's entering event may send the player on this many times in
+  // one turn.
+  static constexpr int max_moves = 3;
+  // A game whose start asks for a restart again and again would hold the
+  // worker for ever.
+  static constexpr int max_restarts = 8;
 
-  // The player character's location: the player is an object of the world
-  // lying in a location; null otherwise.
-  location* PlayerLocation() const;
-  // The command as a player's, in the player's location (the turn's steps
-  // of parsing, phases and replies).
-  void RunInGame(location& place);
+  // ---- the turn (session_turn.cpp) ----
+  // The player turn: restarts it as often as the game asks.
+  void Execute();
+  // One pass of the turn; restart when the game is to begin anew.
+  turn_flow PlayTurn();
+  void BeginTurn();
+  // The context the command runs in: the player's location, or the world
+  // (then the version banner is shown and the player is out of the game).
+  context& ChooseContext();
+  // The context's characters for a turn of the player.
+  void ResetCharacters(context& ctx) const;
+  // What the game code asked the session for by the state 5 signal.
+  void PrepareRestart();
+
+  // ---- service commands (service_commands.cpp) ----
+  // The command text, lower case and normalised, as service commands and
+  // abbreviations are compared.
+  static wstring Normalised(const wstring& command);
+  void LogComment();
+  void LogCommandLine();
+  // Drops a leading "/" or "\": the command is game code; true then.
+  bool TakeCodeMark();
+  static bool IsRestart(const wstring& normalised);
+  void RestartGame();
+  void ExpandAbbreviation(wstring& normalised);
+  // "test", "out game", "paranoia": true when the command was one of them.
+  bool RunServiceCommand(const wstring& normalised);
+
+  // ---- the command itself (session_command.cpp) ----
+  turn_flow RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending);
+  value EvaluateCode(context& ctx);
+  void PrintCodeValue(context& ctx, const value& result);
   // Stops the turn when the location refuses commands ("_check_npc").
   bool CharacterRefuses(context& ctx);
   // The reply to a result that did something or failed.
@@ -96,18 +127,42 @@ class session {
   // "Name: " of the character speaking, when one is addressed.
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;
+
+  // ---- location events (location_events.cpp) ----
+  struct event_answer;
+  // The player character: an object of the world; null otherwise.
+  object* Player() const;
+  // The player character's location: the player is an object of the world
+  // lying in a location; null otherwise.
+  location* PlayerLocation() const;
+  turn_flow RunLocationEvents(value pending);
+  event_answer CallEvent(location& place, const char16_t* english, const char16_t* russian);
+  turn_flow Leave(location& here, value& pending);
+  turn_flow MoveAlong(location* here, value& pending);
+  turn_flow ShowScene();
+  // Raises the text of an event's answer that is unclear or fail.
+  void FailOnRefusal(const value& answer, context& ctx) const;
+  void PrintEventMessage(const value& answer);
+
+  // ---- the development environment (development_environment.cpp) ----
+  void IdeQuery(const wstring& query);
+  void PutObjTree(const wstring& name);
+
+  // ---- the world and the logs (session.cpp) ----
+  void CreateWorld();
+  void LoadGame(const wstring& game_file);
+  void DestroyWorld();
   void ReportFailure(const wstring& error);
-  void StartGame();
   void Print(const wstring& text);
   void WriteHeldBackLog();
 
   kiv_engine& engine_;
   int32_t id_;
-  bool game_started_ = false;
   wstring base_folder_;
   session_host host_;
   interpreter interpreter_;
   dictionary dictionary_;
+  const command_abbreviations abbreviations_;
   std::unique_ptr<world> world_;
   int nested_commands_ = 0;
 };

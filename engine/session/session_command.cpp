@@ -1,13 +1,15 @@
-// The session's player commands: the turn's parsing, phases and replies in
-// the player's location, and the commands game code gives.
+// The session's player commands: the turn's command as the player's (its
+// parsing, phases and replies) or as game code, and the commands game code
+// gives.
 
+#include "block.h"
 #include "full_log.h"
 #include "keyword_table.h"
 #include "kiv_engine.h"
-#include "location.h"
 #include "player_command.h"
 #include "property_read.h"
 #include "session.h"
+#include "statements.h"
 
 namespace {
 
@@ -30,28 +32,49 @@ bool has_message(const value& result) { return result.Type() == kw::type_bool &&
 
 }  // namespace
 
-location* session::PlayerLocation() const {
-  if (!world_ || world_->player == 0) return nullptr;
-  object* player = world_->FindById(world_->player);
-  if (!player || player->Type() != kw::type_object) return nullptr;
-  return static_cast<location*>(player->NearestLocation());
+// The command after the session's own: in the game its reading's phases,
+// otherwise game code; then the reply.
+session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending) {
+  WriteHeldBackLog();
+  ExpandAbbreviation(normalised);
+  if (RunServiceCommand(normalised)) return turn_flow::end;
+  ide_command_tree.Clear();
+  value result;
+  if (in_game && !code_mode) {
+    if (CharacterRefuses(ctx)) return turn_flow::end;
+    result = run_player_command(*parsed_input, ctx, current_command, in_game);
+    parsed = true;
+  } else {
+    result = EvaluateCode(ctx);
+  }
+  full_log.fields[full_log_row::outcome] = u"Ok";
+  // The world that ran the code is going: neither reply nor events.
+  if (ctx.state == context::stop_run) return turn_flow::restart;
+  if (ctx.state == context::stop_goto && result.Type() == kw::type_location) {
+    pending = result;
+    in_game = true;
+  } else if (!in_game || code_mode) {
+    PrintCodeValue(ctx, result);
+  } else if (is_parse_failure(result)) {
+    ReplyToFailure(ctx, result);
+  } else {
+    ReplyToResult(ctx, result);
+  }
+  return turn_flow::go_on;
 }
 
-void session::RunInGame(location& place) {
-  host_.StartCommand();
-  interpreter_.StartCommand();
-  context& ctx = place;
-  ctx.characters[0] = ctx.characters[2] = world_->player;
-  ctx.characters[1] = 0;
-  ctx.state = context::stop_none;
-  if (CharacterRefuses(ctx)) return;
-  value result = run_player_command(*parsed_input, ctx, current_command, in_game);
-  parsed = true;
-  full_log.fields[full_log_row::outcome] = u"Ok";
-  if (is_parse_failure(result))
-    ReplyToFailure(ctx, result);
+value session::EvaluateCode(context& ctx) {
+  block line_owner;
+  int line_index = 0;
+  return RunStatement(interpreter_, ctx, current_command, false, true, line_index, line_owner);
+}
+
+void session::PrintCodeValue(context& ctx, const value& result) {
+  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
+  if (result.Type() == kw::type_keyword && result.Code() == kw::type_null)
+    Print(wstring(u"пусто"));
   else
-    ReplyToResult(ctx, result);
+    Print(ValueText(result, ctx));
 }
 
 bool session::CharacterRefuses(context& ctx) {

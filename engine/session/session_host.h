@@ -14,7 +14,9 @@ class session_host : public interpreter_host {
 
   // A new command starts: its block executions are counted afresh.
   void StartCommand() { block_calls_ = 0; }
+  // The game file game code asked to run, with the state 5 signal.
   const wstring& PendingRun() const { return pending_run_; }
+  void ClearPendingRun() { pending_run_.Clear(); }
 
   // operator_host
   void Print(const wstring& text) override;

@@ -23,7 +23,7 @@ void finish_computing(context& holder, const entity_ref& held, const wstring& na
 
 }  // namespace
 
-value variable::GetValue(context& holder, context* reader, object* owner) {
+value variable::GetValue(context& holder, context* reader, object* owner, int32_t* signal) {
   if (!is_computed) return content;
   // A computed variable that reads itself sees nothing rather than recursing.
   if (being_computed) return value();
@@ -51,5 +51,6 @@ value variable::GetValue(context& holder, context* reader, object* owner) {
     throw;
   }
   finish_computing(holder, held, own_name);
+  if (signal) *signal = fresh.state;
   return result;
 }

@@ -25,6 +25,7 @@ struct variable {
   // The value; a computed variable is evaluated in a fresh context opened
   // from `reader` and placed in `owner` (by default the holder, when it is
   // an entity); a nested read of it while it is being computed gives the
-  // empty value.
-  value GetValue(context& holder, context* reader, object* owner = nullptr);
+  // empty value. signal, when given, receives the stop signal the code
+  // left (the session acts on goto and run from location events).
+  value GetValue(context& holder, context* reader, object* owner = nullptr, int32_t* signal = nullptr);
 };
