@@ -3,6 +3,8 @@
 
 #include "function_dispatch.h"
 
+#include <vector>
+
 #include "context.h"
 #include "fn_list_item.h"
 #include "interpreter.h"
@@ -121,6 +123,13 @@ int fn_dispatch::MatchTokens() {
 void fn_dispatch::AddCandidatesOf(const token& verb) {
   const auto& index = home_.functions.FnAgIndex();
   const auto& functions = home_.functions.Functions();
+  // One flag per function of the world, so a function named by several
+  // meanings of the verb becomes a candidate once without a search.
+  std::vector<bool> known(functions.Count(), false);
+  for (const fn_candidate& fn : line_.candidates) {
+    int at;
+    if (functions.Find(fn.args, at)) known[at] = true;
+  }
   for (const op_value& meaning : verb.meanings) {
     for (const served_type& served : meaning.types) {
       int pos;
@@ -128,10 +137,8 @@ void fn_dispatch::AddCandidatesOf(const token& verb) {
       for (const fn_args& args : index[pos].functions) {
         int at;
         if (!functions.Find(args, at)) throw u"function::Apply() 806. No fn()";
-        if (functions[at].kind != kind_ || args.Count() > fn_candidate::max_arguments) continue;
-        bool known = false;
-        for (const fn_candidate& fn : line_.candidates) known = known || fn.args.CompareKey(args) == 0;
-        if (known) continue;
+        if (known[at] || functions[at].kind != kind_ || args.Count() > fn_candidate::max_arguments) continue;
+        known[at] = true;
         fn_candidate& fn = line_.candidates.Insert(line_.candidates.Count(), fn_candidate());
         fn.serial = line_.next_candidate_serial++;
         fn.args = args;
