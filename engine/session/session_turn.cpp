@@ -1,6 +1,5 @@
 // The player turn: what one command does in a session, step by step.
 
-#include "keyword_table.h"
 #include "kiv_engine.h"
 #include "location.h"
 #include "session.h"
