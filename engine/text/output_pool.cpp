@@ -51,9 +51,12 @@ bool is_word_or_number(char16_t kind) {
 
 char16_t first_char(const output_pool_item& item) { return item.print_text.Text()[0]; }
 
-// Cyrillic and everything else above the Latin letters.
+// A word starting with a Cyrillic letter. Other characters above the Latin
+// letters (the quotes « and », the dash) are read into words too, but a
+// mark before a closing quote takes no space.
 bool is_russian_word(const output_pool_item& item) {
-  return item.kind == output_pool::word_kind && first_char(item) > u'z';
+  char16_t c = first_char(item);
+  return item.kind == output_pool::word_kind && c >= u'\u0400' && c <= u'\u04FF';
 }
 
 bool ends_sentence(const output_pool_item& item) {

@@ -70,6 +70,9 @@ TEST(output_pool, CapitalsSpacingAndSpokenFullStops) {
   // numbers do not.
   EXPECT_EQ(finished({u"раз.два,<b>три</b>:four,5"}), u"Раз. Два, <b>три</b>:four,5");
   EXPECT_EQ(finished({u"Слово,\"цитата\""}), u"Слово,\"цитата\"");
+  // A closing quote after a mark stays close to it; a word after it is spaced.
+  EXPECT_EQ(finished({u"«Сейчас!» Федя. «Да.»"}), u"«Сейчас!» Федя. «Да.»");
+  EXPECT_EQ(finished({u"«Да.»,а"}), u"«Да.», а");
 
   output_pool pool;
   EXPECT_EQ(finished(pool, {u"первая\nвторая.\nтретья"}), u"Первая\nВторая.\nТретья");
