@@ -39,15 +39,15 @@ entity_ref held_entity(context* holder) {
   return holder->IsEntity() ? static_cast<object*>(holder)->Ref() : entity_ref();
 }
 
-// Reads every holder's property; methods among them run now, and may
-// change or remove what the others hold (the entity read for among them),
-// so each is looked up afresh and a removed one reads nothing.
-c_array<value, value> read_all(const c_array<context*, context*>& holders, const wstring& normalised_name,
-                               context& ctx, const entity_ref& entity) {
+// Reads the first `count` holders' properties; methods among them run now,
+// and may change or remove what the others hold (the entity read for among
+// them), so each is looked up afresh and a removed one reads nothing.
+c_array<value, value> read_holders(const c_array<context*, context*>& holders, int count,
+                                   const wstring& normalised_name, context& ctx, const entity_ref& entity) {
   std::vector<entity_ref> held;
   for (context* holder : holders) held.push_back(held_entity(holder));
   c_array<value, value> values;
-  for (int i = 0; i < holders.Count(); ++i) {
+  for (int i = 0; i < count; ++i) {
     value& read = values.Insert(values.Count(), value());
     context* holder = holders[i];
     // A holder that was an entity and is gone is not touched.
@@ -101,7 +101,11 @@ bool read_property(const value& holder, context& ctx, const wstring& english, co
 
   const object* attribute = attribute_named(home, english, russian);
   const entity_ref held = entity ? entity->Ref() : entity_ref();
-  c_array<value, value> values = read_all(holders, name, ctx, held);
+  // An attribute is decided by the whole collection; any other read is the
+  // first property, and a method that a class gives and the holder redefines
+  // must not run the class's version too.
+  const int read_count = attribute ? holders.Count() : 1;
+  c_array<value, value> values = read_holders(holders, read_count, name, ctx, held);
   result = attribute ? attribute_answer(values, attribute) : values[0];
   result.SetOwner(held.Get());
   return true;

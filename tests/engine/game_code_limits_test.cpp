@@ -125,13 +125,13 @@ TEST_F(game_code_limits, ClassesMayBeDeletedWhileTheirCodeRuns) {
   EXPECT_EQ(Failure(u"@зверь"), "Класс @зверь не найден!");
   EXPECT_EQ(Result(u"кот.class"), "null");
 
-  // The first of two classes deletes the second while both are read.
+  // The class that answers first deletes the other one while it runs.
   w.Run(
-      u"@первый {\n-- голос --\ndelete @второй\nreturn \"мяу\"\n}\n"
-      u"@второй {\n-- голос --\nreturn \"гав\"\n}\n"
+      u"@первый {\n-- голос --\nreturn \"гав\"\n}\n"
+      u"@второй {\n-- голос --\ndelete @первый\nreturn \"мяу\"\n}\n"
       u"пёс { @первый; @второй }");
-  EXPECT_EQ(Result(u"пёс.голос"), "гав");
-  EXPECT_EQ(Result(u"пёс.голос"), "Класс @второй не найден!");
+  EXPECT_EQ(Result(u"пёс.голос"), "мяу");
+  EXPECT_EQ(Result(u"пёс.голос"), "Класс @первый не найден!");
   EXPECT_EQ(Result(u"2 + 2"), "4");
 }
 
