@@ -28,6 +28,14 @@ class nesting_guard {
   int& depth_;
 };
 
+// A location answers through its classes too, so a library class can give
+// every place of a kind the character check.
+value checked_holder(context& ctx) {
+  if (!ctx.IsEntity()) return value::Context(&ctx);
+  object& place = static_cast<object&>(ctx);
+  return value::Entity(place.Type(), &place);
+}
+
 bool has_message(const value& result) { return result.Type() == kw::type_bool && !result.Text().IsEmpty(); }
 
 }  // namespace
@@ -79,7 +87,7 @@ void session::PrintCodeValue(context& ctx, const value& result) {
 
 bool session::CharacterRefuses(context& ctx) {
   value answer;
-  if (!read_property(value::Context(&ctx), ctx, u"_check_npc", u"_проверка_нпс", answer)) return false;
+  if (!read_property(checked_holder(ctx), ctx, u"_check_npc", u"_проверка_нпс", answer)) return false;
   if (answer.Type() != kw::type_bool || answer.Code() != kw::result_fail) return false;
   Print(answer.Text().IsEmpty() ? wstring(u"Персонаж недееспособен.") : answer.Text());
   return true;

@@ -299,3 +299,31 @@ pers = герой
 }
 
 }  // namespace
+
+TEST_F(player_turn, APlaceOfAClassThatRefusesCommandsStopsTheTurn) {
+  std::string start = Start(uR"(
+@трюм {
+-- _check_npc --
+  return fail, "Вы не можете пошевелиться."
+}
+location каюта {
+  @трюм
+-- _scene --
+  % Вы в каюте.
+}
+$инвентарь {
+  #ИпЕч = "инвентарь"
+}
+action (инвентарь) {
+-- execute --
+  % В руках пусто.
+}
+герой { inside каюта }
+pers = герой
+)");
+  EXPECT_EQ(start, "Вы в каюте.");
+  // The class's check answers for the place, and no event follows.
+  EXPECT_EQ(Turn(u"инвентарь"), "Вы не можете пошевелиться.");
+  // Code typed by the player is not a character's command.
+  EXPECT_EQ(Turn(u"/2 + 2"), "4\nВы в каюте.");
+}
