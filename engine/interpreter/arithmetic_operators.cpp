@@ -175,3 +175,13 @@ bool op_key_merge(const operands& in, value& out) {
   out = merged_keys(key_source(in.left, in.home), key_source(in.right, in.home));
   return true;
 }
+
+bool op_form(const operands& in, value& out) {
+  if (!is_key_text(in.right)) return false;
+  // The keys asked for win over those the value carries.
+  key_matrix keys(in.right.Text().Text());
+  keys.AddKey(in.left.KeyText().Text());
+  out = in.left;
+  out.SetKeyText(keys.GetKey());
+  return true;
+}

@@ -28,6 +28,7 @@ int priority_of(char16_t code) {
       return 10;
     case u'A':
     case u'o':
+    case u'#':
       return 9;
     case u'!':
     case u'm':
@@ -77,6 +78,20 @@ int priority_of(char16_t code) {
 bool is_operator(const lxms_data& e) { return e.cls == u'+' || e.cls == u'-'; }
 bool is_assignment(const lxms_data& e) { return e.cls == u'+' && e.text.Length() > 0 && e.text[0] == u'='; }
 bool is_dot(const lxms_data& e) { return e.cls == u'+' && e.text == u"."; }
+
+// Keys written right after an operand, as a key ("п #Вп") or a bracketed
+// expression giving one, ask for the operand's text in that form: an
+// operator with no sign of its own stands between them.
+bool takes_form(const lxms_data* previous, const lxms_data& e) {
+  return previous && (e.cls == u'#' || e.cls == u'(') && !is_operator(*previous) && previous->cls != u',';
+}
+
+lxms_data form_operator() {
+  lxms_data form;
+  form.cls = u'+';
+  form.text = u"#";
+  return form;
+}
 // The declaring prefix operators var, prp and tmp.
 bool is_declaration(const lxms_data& e) {
   return e.cls == u'-' && (e.keyword == kw::st_var || e.keyword == kw::st_prp || e.keyword == kw::st_tmp);
@@ -132,26 +147,35 @@ class calculation {
  private:
   bool ToPostfix(const lxms_line& line) {
     c_array<oper, oper> stacked;
+    const lxms_data* previous = nullptr;
+    const lxms_data form = form_operator();
     for (const lxms_data& e : line) {
+      bool keys_for_previous = takes_form(previous, e);
+      previous = &e;
+      if (keys_for_previous) Stack(form, stacked);
       if (!is_operator(e)) {
         postfix_.Insert(postfix_.Count(), e);
         continue;
       }
       if (e.text.IsEmpty() || e.text[0] < 0x21 || e.text[0] > 0x7E) throw u"!Calc() - invalid operator key!";
-      oper entry{e, priority_of(e.text[0])};
-      while (stacked.Count() > 0 && stacked[stacked.Count() - 1].priority >= entry.priority) {
-        postfix_.Insert(postfix_.Count(), stacked[stacked.Count() - 1].element);
-        stacked.Delete(stacked.Count() - 1);
-      }
-      if (is_assignment(e)) {
-        if (assignment_ >= 0) return false;
-        assignment_ = postfix_.Count();
-      }
-      stacked.Insert(stacked.Count(), entry);
+      if (is_assignment(e) && assignment_ >= 0) return false;
+      Stack(e, stacked);
     }
     for (int i = stacked.Count() - 1; i >= 0; --i) postfix_.Insert(postfix_.Count(), stacked[i].element);
     MarkTargetName();
     return true;
+  }
+
+  // Moves the stacked operators that bind at least as tightly as e to the
+  // postfix line, then stacks e.
+  void Stack(const lxms_data& e, c_array<oper, oper>& stacked) {
+    oper entry{e, priority_of(e.text[0])};
+    while (stacked.Count() > 0 && stacked[stacked.Count() - 1].priority >= entry.priority) {
+      postfix_.Insert(postfix_.Count(), stacked[stacked.Count() - 1].element);
+      stacked.Delete(stacked.Count() - 1);
+    }
+    if (is_assignment(e)) assignment_ = postfix_.Count();
+    stacked.Insert(stacked.Count(), entry);
   }
 
   // The element naming what is assigned: the last one before "=", or the

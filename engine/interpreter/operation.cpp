@@ -57,6 +57,7 @@ constexpr binary_row binary_rows[] = {
     {u'A', null_rule::gives_null, true, op_and_list},
     {u'o', null_rule::gives_null, false, op_or_list},
     {u'~', null_rule::gives_null, false, op_key_merge},
+    {u'#', null_rule::gives_null, false, op_form},
     {u'i', null_rule::gives_null, false, op_is},
     {u'l', null_rule::gives_null, false, op_like},
     {u'a', null_rule::gives_null, false, op_placement},

@@ -41,6 +41,7 @@ bool op_truth_or(const operands& in, value& out);
 bool op_and_list(const operands& in, value& out);
 bool op_or_list(const operands& in, value& out);
 bool op_key_merge(const operands& in, value& out);
+bool op_form(const operands& in, value& out);
 bool op_compare(const operands& in, value& out);
 bool op_greater(const operands& in, value& out);
 bool op_less(const operands& in, value& out);

@@ -65,11 +65,23 @@ int best_fitting(const token& t, const fn_arg& arg) {
   return best;
 }
 
+// The grade of a meaning that serves a type because the token's text names
+// it (served_types.cpp).
+constexpr int32_t typed_text_grade = 6;
+
+// Words that fit an argument because the typed text names its type bind it
+// alike: the dictionary gives each verb of an aspect pair the other's
+// infinitive, so «читать» is a form of «прочитать» too, and binding both
+// would make one command two.
+bool bound_by_text(const token& t, int n, const fn_arg& arg) {
+  return t.meanings[n].v.Type() == kw::type_word && t.meanings[n].GradeFor(arg.type) == typed_text_grade;
+}
+
 // The meaning that follows `current` in the order best first, then the
 // others in list order; -1 after the last.
 int next_fitting(const token& t, const fn_arg& arg, int current, int best) {
   for (int n = current == best ? 0 : current + 1; n < t.meanings.Count(); ++n)
-    if (n != best && fits_here(t, n, arg)) return n;
+    if (n != best && fits_here(t, n, arg) && !(bound_by_text(t, n, arg) && bound_by_text(t, best, arg))) return n;
   return -1;
 }
 

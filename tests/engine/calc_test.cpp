@@ -164,3 +164,33 @@ TEST(Calc, DeepNestingFailsWithAMessage) {
   // The interpreter is whole again afterwards.
   EXPECT_EQ(w.Text(u"((1 + 1))"), "2");
 }
+
+// Keys right after an operand put its text in the form they name.
+TEST(Calc, KeysAfterAnOperandChooseItsForm) {
+  code_world w;
+  object* lamp = w.Create(kw::type_object, u"лампа");
+  lamp->AddForm(u"#ИпЕч", u"лампа");
+  lamp->AddForm(u"#ВпЕч", u"лампу");
+  lamp->AddForm(u"#РпЕч", u"лампы");
+  object* key = w.Create(kw::type_object, u"ключ");
+  key->AddForm(u"#ИпЕч", u"ключ");
+  key->AddForm(u"#РпЕч", u"ключа");
+  auto text = [&](const char16_t* expression) {
+    value result;
+    if (!w.Compute(expression, true, result)) return std::string("<uncomputable>");
+    bool missing;
+    wstring written = result.ToString(&w.home, &w.home, nullptr, 0, missing);
+    return encode_utf8(written.Text(), size_t(written.Length()));
+  };
+  EXPECT_EQ(text(u"лампа #Вп"), "лампу");
+  EXPECT_EQ(text(u"лампа (\"#\" + \"Рп\")"), "лампы");
+  // The keys asked for win over those the value carries already.
+  EXPECT_EQ(text(u"лампа #Вп #Рп"), "лампы");
+  // A list takes the keys for each element; "." binds tighter.
+  EXPECT_EQ(text(u"лампа and ключ #Рп"), "лампы и ключа");
+  EXPECT_EQ(text(u"\"Нет \" + ключ #Рп + \".\""), "Нет ключа.");
+  // Keys after an operator, or a bracket that gives no keys, are what they were.
+  EXPECT_EQ(text(u"\"#Ип\" == #Ип"), "да, ключ совпал");
+  EXPECT_EQ(text(u"лампа (5)"), "<uncomputable>");
+  EXPECT_EQ(text(u"2 #Вп"), "2");
+}

@@ -29,6 +29,8 @@ $горит {}
 $поднять {}
 $открыть {}
 $сложить {}
+$прочитать {}
+$читать {}
 preposition на {}
 act удар {
 -- check --
@@ -92,6 +94,11 @@ action (пинок, вещь п) {
 -- check --
   return да
 }
+action (прочитать, предмет п) {
+-- execute --
+  % читает {п}
+}
+action (читать, предмет п) = action (прочитать, предмет п)
 action (сложить, [предмет а], [предмет б], [предмет в], [предмет г], [предмет д], [предмет е], [предмет ж], [предмет з]) {}
 )";
 
@@ -351,4 +358,19 @@ TEST(FunctionDispatch, TooManyPlacementsEndInAPlainReply) {
   EXPECT_EQ(d.Errors(l), "слишком сложная команда, скажите проще.;");
   EXPECT_EQ(d.Joined(l), "ошибка");
   EXPECT_EQ(l.j, l.Count());
+}
+
+// The dictionary gives each verb of an aspect pair the other's infinitive,
+// so a typed «читать» means both words; bound alike by the typed text, they
+// make one command, not an ambiguity.
+TEST(FunctionDispatch, VerbsNamedByTheTypedTextBindOnce) {
+  dispatch_world d;
+  token_line& read = d.Line({d.Token(u"читать", {u"читать", u"прочитать"}), d.Token(u"стол", {u"стол"})});
+  ASSERT_TRUE(d.Apply(action_rule, read));
+  EXPECT_EQ(d.Errors(read), "");
+  EXPECT_EQ(d.Execute(action_rule, read), "читает стол");
+  // Two things one word names are still two bindings.
+  token_line& lamps = d.Line({d.Token(u"читать", {u"читать"}), d.Token(u"лампу", {u"лампа_красная", u"лампа_синяя"})});
+  ASSERT_TRUE(d.Apply(action_rule, lamps));
+  EXPECT_NE(d.Errors(lamps).find("неоднозначно"), std::string::npos) << d.Errors(lamps);
 }
