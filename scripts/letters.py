@@ -19,6 +19,8 @@ FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSerif-Bold.ttf"
 FONT_LICENSE = "/usr/share/doc/fonts-dejavu-core/copyright"
 
 # The image names the web host writes into its <img> tags; Ъ and Ь have none.
+# The files are stored in lower case: the server lower-cases every address
+# before it looks for the file.
 IMAGE_NAMES = {
     "А": "A", "Б": "B", "В": "V", "Г": "G", "Д": "D", "Е": "E", "Ж": "ZH",
     "З": "Z", "И": "I", "Й": "J", "К": "K", "Л": "L", "М": "M", "Н": "N",
@@ -67,7 +69,7 @@ def main():
     os.makedirs(folder, exist_ok=True)
     for letter, name in IMAGE_NAMES.items():
         draw_letter(letter, fitted_font(letter)).save(
-            os.path.join(folder, name + ".png"), optimize=True)
+            os.path.join(folder, name.lower() + ".png"), optimize=True)
     shutil.copyfile(FONT_LICENSE, os.path.join(folder, "font-license.txt"))
     print(f"{len(IMAGE_NAMES)} letters written to {folder}")
     return 0
