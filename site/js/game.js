@@ -100,26 +100,32 @@ class GamePage {
 
   onCommandKey(event) {
     if (this.paused) return;
-    let recalled = null;
-    if (event.key === "ArrowUp") recalled = this.history.older(this.input.value);
-    else if (event.key === "ArrowDown") recalled = this.history.newer();
-    else if (event.key === "PageUp" || event.key === "PageDown") {
-      const box = this.story.element;
-      box.scrollBy({ top: (event.key === "PageUp" ? -0.9 : 0.9) * box.clientHeight });
-      event.preventDefault();
-      return;
-    } else if (event.key === "Escape") {
-      this.input.value = "";
-      this.history.reset();
-      return;
-    } else {
-      return;
+    const box = this.story.element;
+    switch (event.key) {
+      case "ArrowUp":
+        this.recall(this.history.older(this.input.value));
+        break;
+      case "ArrowDown":
+        this.recall(this.history.newer());
+        break;
+      case "PageUp":
+      case "PageDown":
+        box.scrollBy({ top: (event.key === "PageUp" ? -0.9 : 0.9) * box.clientHeight });
+        break;
+      case "Escape":
+        this.input.value = "";
+        this.history.reset();
+        break;
+      default:
+        return;
     }
     event.preventDefault();
-    if (recalled !== null) {
-      this.input.value = recalled;
-      this.input.setSelectionRange(recalled.length, recalled.length);
-    }
+  }
+
+  recall(command) {
+    if (command === null) return;
+    this.input.value = command;
+    this.input.setSelectionRange(command.length, command.length);
   }
 
   bindPause() {
