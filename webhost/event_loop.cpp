@@ -121,8 +121,10 @@ void event_loop::Run() {
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
+// At most a batch per wakeup, so a flood of new clients cannot keep the
+// loop from the clients it has.
 void event_loop::Accept() {
-  for (;;) {
+  for (int accepted = 0; accepted < accept_batch; ++accepted) {
     sockaddr_storage address{};
     socklen_t length = sizeof(address);
     int fd = accept4(listen_fd_, reinterpret_cast<sockaddr*>(&address), &length, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -161,6 +163,9 @@ void event_loop::OnReadable(connection& c) {
         Respond(c, "HTTP/1.1 431 Request Header Fields Too Large\r\n\r\n");
         return;
       }
+      // A whole head is answered at once: another read would only find
+      // the socket empty.
+      if (head_complete(c.input)) break;
       continue;
     }
     if (n < 0 && errno == EINTR) continue;
@@ -196,10 +201,8 @@ void event_loop::OnWritable(connection& c) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      epoll_event event{};
-      event.events = EPOLLOUT | EPOLLRDHUP;
-      event.data.fd = c.fd;
-      epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, c.fd, &event);
+      if (!c.awaits_output) Watch(c, EPOLLOUT | EPOLLRDHUP);
+      c.awaits_output = true;
       SetDeadline(c, clock::now() + head_wait);
       return;
     }
@@ -216,11 +219,16 @@ void event_loop::StartClosing(connection& c) {
   c.output.shrink_to_fit();
   c.state = phase::closing;
   shutdown(c.fd, SHUT_WR);
+  if (c.awaits_output) Watch(c, EPOLLIN | EPOLLRDHUP);
+  c.awaits_output = false;
+  SetDeadline(c, clock::now() + close_pause);
+}
+
+void event_loop::Watch(connection& c, uint32_t events) {
   epoll_event event{};
-  event.events = EPOLLIN | EPOLLRDHUP;
+  event.events = events;
   event.data.fd = c.fd;
   epoll_ctl(epoll_fd_, EPOLL_CTL_MOD, c.fd, &event);
-  SetDeadline(c, clock::now() + close_pause);
 }
 
 void event_loop::SetDeadline(connection& c, clock::time_point deadline) {
@@ -233,8 +241,7 @@ void event_loop::Close(int fd) {
   auto found = connections_.find(fd);
   if (found == connections_.end()) return;
   deadlines_.erase({found->second->deadline, fd});
-  epoll_ctl(epoll_fd_, EPOLL_CTL_DEL, fd, nullptr);
-  close(fd);
+  close(fd);  // which also takes it out of the epoll set, as it is never duplicated
   connections_.erase(found);
 }
 

@@ -21,6 +21,7 @@ class event_loop {
   static constexpr std::chrono::milliseconds close_pause{100};
   // A client that has not sent its whole head by then is dropped.
   static constexpr std::chrono::seconds head_wait{10};
+  static constexpr int accept_batch = 64;
 
   // The reply to a head from an address; empty for none.
   using handler = std::function<std::string(std::string_view head, const std::string& remote_address)>;
@@ -49,6 +50,7 @@ class event_loop {
     std::string output;
     size_t sent = 0;
     phase state = phase::reading;
+    bool awaits_output = false;  // epoll watches for room to send
     clock::time_point deadline;
   };
 
@@ -57,6 +59,7 @@ class event_loop {
   void OnWritable(connection& c);
   void Respond(connection& c, std::string reply);
   void StartClosing(connection& c);
+  void Watch(connection& c, uint32_t events);
   void SetDeadline(connection& c, clock::time_point deadline);
   void Close(int fd);
   void CloseExpired();

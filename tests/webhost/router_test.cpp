@@ -129,3 +129,32 @@ TEST_F(routing, RequestsThatAreNotOursGetNoReply) {
   EXPECT_NE(log_.Pending().find("GET / HTTP/1.0\r\n"), std::string::npos);
   EXPECT_EQ(StatusLine(Get("/")), "HTTP/1.1 200 OK");
 }
+
+TEST_F(routing, FilesKeptReadAreServedAnewWhenChangedOnDisk) {
+  site_.Write("bin/site/note.txt", "one");
+  EXPECT_EQ(Body(Get("/note.txt")), "one");
+  EXPECT_EQ(Body(Get("/note.txt")), "one");
+  site_.Write("bin/site/note.txt", "three");
+  EXPECT_EQ(Body(Get("/note.txt")), "three");
+  // The same size, only a later time.
+  site_.Write("bin/site/note.txt", "seven");
+  auto file = site_.Root() / "bin/site/note.txt";
+  std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(5));
+  EXPECT_EQ(Body(Get("/note.txt")), "seven");
+  // A file put in its place is a new file, even with its size and time.
+  auto time = std::filesystem::last_write_time(file);
+  site_.Write("bin/site/other.txt", "eight");
+  std::filesystem::last_write_time(site_.Root() / "bin/site/other.txt", time);
+  std::filesystem::rename(site_.Root() / "bin/site/other.txt", file);
+  EXPECT_EQ(Body(Get("/note.txt")), "eight");
+  std::filesystem::remove(file);
+  EXPECT_EQ(StatusLine(Get("/note.txt")), "HTTP/1.0 404 Not Found");
+  // A page kept read is filled in afresh for every request, and logged as sent.
+  site_.Write("bin/site/page.html", "Ж[gamelist]|[gamelist]");
+  Get("/");  // the scan that makes the list
+  std::string first = Body(Get("/page.html"));
+  EXPECT_EQ(first, Body(Get("/page.html")));
+  EXPECT_EQ(first.find("Ж\nПриключения<ul>"), 0u) << first;
+  EXPECT_NE(first.find("</ul>|[gamelist]"), std::string::npos) << first;
+  EXPECT_NE(log_.Pending().find(" символов, send " + std::to_string(first.size()) + " байт"), std::string::npos);
+}
