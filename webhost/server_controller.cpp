@@ -72,7 +72,7 @@ bool server_controller::Start() {
     return false;
   }
   address_ = "http://127.0.0.1";
-  if (Port() != 80) address_ += ":" + std::to_string(Port());
+  if (Port() != 80) address_.append(":").append(std::to_string(Port()));
   std::string page = options_.arguments.empty() ? "/" : options_.arguments[0];
   if (page.empty() || page[0] != '/') page.insert(0, 1, '/');
   address_ += page;
