@@ -38,7 +38,7 @@ function layOut(webkiv) {
 // Resolves with the address webkiv prints once it serves.
 function waitForAddress(server, log) {
   return new Promise((resolve, reject) => {
-    const timer = setTimeout(() => reject(new Error("webkiv printed no address in 20 s:\n" + log.join(""))), 20000);
+    const timer = setTimeout(() => reject(new Error("webkiv printed no address in 60 s:\n" + log.join(""))), 60000);
     let printed = "";
     server.stdout.on("data", (chunk) => {
       printed += chunk;
@@ -61,9 +61,18 @@ export async function startSite(webkiv = process.env.WEBKIV) {
   const log = [];
   const server = spawn(path.join(root, "bin", path.basename(webkiv)), ["--port", "0", "--listen", "127.0.0.1", "/", "s"], {
     stdio: ["ignore", "pipe", "pipe"],
+    detached: true,  // its own process group, ended whole however it stops
   });
+  const end = (signal) => process.kill(-server.pid, signal);
   server.stderr.on("data", (chunk) => log.push(String(chunk)));
-  const address = await waitForAddress(server, log);
+  let address;
+  try {
+    address = await waitForAddress(server, log);
+  } catch (error) {
+    end("SIGKILL");
+    fs.rmSync(root, { recursive: true, force: true });
+    throw error;
+  }
   let ended = null;
   server.on("exit", (code, signal) => { ended = code ?? signal; });
   return {
@@ -75,7 +84,7 @@ export async function startSite(webkiv = process.env.WEBKIV) {
     async stop() {
       if (ended === null) {
         const exited = new Promise((resolve) => server.once("exit", resolve));
-        server.kill("SIGTERM");
+        end("SIGTERM");
         await exited;
       }
       fs.rmSync(root, { recursive: true, force: true });
