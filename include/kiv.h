@@ -68,7 +68,11 @@ KIV_EXPORT int32_t RegFunction(const char16_t* name, kiv_host_function fn, int32
 KIV_EXPORT int32_t RegFunctionANSI(const char* name, kiv_host_function_ansi fn, int32_t kind,
                                    int32_t argument_count);
 
-/* Starts the engine. plugins: KIV_PLUGIN_SLOTS module handles from dlopen
+/* Starts the engine. The worker takes one waiting command per 100 ms
+ * cycle, lowest session id first. With the environment variable
+ * KIV_PROMPT_WORKER set to "1" when Init is called, it wakes as soon as a
+ * command arrives and begins the next cycle at once while commands wait
+ * (still lowest id first); busy servers set it. plugins: KIV_PLUGIN_SLOTS module handles from dlopen
  * (null entries allowed; a null array means none). Returns nonzero in the
  * low byte when started; zero when "print" is not registered. */
 KIV_EXPORT int32_t Init(void* const* plugins);

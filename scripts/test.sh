@@ -4,6 +4,9 @@
 set -e
 cd "$(dirname "$0")/.."
 scripts/setup.sh
+# The browser tests run in both builds: Chromium and playwright-core first.
+scripts/browser-setup.sh
+export KIV_BROWSER_TESTS_REQUIRED=1
 scripts/build.sh release -DCMAKE_BUILD_TYPE=Release
 # The full dictionary and its data are tested too.
 scripts/dictionary.sh

@@ -5,6 +5,9 @@
 #include "message_box.h"
 #include "random_source.h"
 
+#include <cstdlib>
+#include <string_view>
+
 namespace {
 
 const char16_t* const list_busy = u"Не удалось захватить список сессий!";
@@ -111,6 +114,9 @@ bool kiv_engine::Init(void* const* plugins) {
   plugin_handles handles{};
   if (plugins) std::copy(plugins, plugins + KIV_PLUGIN_SLOTS, handles.begin());
   worker_left_ = false;
+  const char* prompt = std::getenv("KIV_PROMPT_WORKER");
+  prompt_worker_ = prompt && std::string_view(prompt) == "1";
+  command_arrived_.Reset();
   if (!worker_.Start([this, handles] { WorkerMain(handles); })) {
     show_message_box(u"Не удалось создать рабочий поток ядра КИВ.", u"Error");
     return false;
@@ -133,6 +139,7 @@ const char16_t* kiv_engine::Run(int32_t id, const char16_t* user_name, const cha
     item.owned_session = std::move(created);
     item.game_file = game;
     item.pending_command = u"run";
+    if (prompt_worker_) command_arrived_.Set();
     return nullptr;
   }
   session_item& item = sessions_[pos];
@@ -142,6 +149,7 @@ const char16_t* kiv_engine::Run(int32_t id, const char16_t* user_name, const cha
   item.switch_user = user;
   item.switch_pending = true;
   item.pending_command = u"run";
+  if (prompt_worker_) command_arrived_.Set();
   return nullptr;
 }
 
@@ -152,11 +160,13 @@ const char16_t* kiv_engine::Input(int32_t id, const char16_t* command) {
   if (!item || !item->owned_session) return u"Сессия не найдена!";
   if (!item->pending_command.IsEmpty()) return u"Предыдущая команда не обработана!";
   item->pending_command = command;
+  if (prompt_worker_) command_arrived_.Set();
   return nullptr;
 }
 
 bool kiv_engine::Exit() {
   stop_.Set();
+  command_arrived_.Set();
   running_ = false;
   // The turn that holds a worker past the wait ends at its next check of
   // the stop event; the engine outlives it, since the worker holds the

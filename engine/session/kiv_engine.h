@@ -106,7 +106,11 @@ class kiv_engine {
   void LeaveWorker();
   // Clears the callbacks and the host functions.
   void ForgetHost();
-  void ServeNextCommand();
+  // Runs the first waiting command, if any; true when one ran.
+  bool ServeNextCommand();
+  // The worker's loop with the prompt setting: woken by each new command,
+  // it serves waiting commands back to back.
+  void ServePromptly();
 
   std::atomic<kiv_host_function> print_{nullptr};
   std::atomic<kiv_host_function> speech_{nullptr};
@@ -121,6 +125,9 @@ class kiv_engine {
 
   stop_event stop_;
   std::atomic<bool> running_{false};
+  // KIV_PROMPT_WORKER=1 when Init ran; off, the worker polls every 100 ms.
+  std::atomic<bool> prompt_worker_{false};
+  stop_event command_arrived_;
   worker_thread worker_;
   // The plug-ins' "Exit" entries run before Exit returns or not at all.
   std::mutex plugin_exit_mutex_;

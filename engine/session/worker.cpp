@@ -20,7 +20,10 @@ void kiv_engine::WorkerMain(plugin_handles plugins) {
   fault_stack stack;  // lets the fault handler run after a stack overflow
   fault_handler_.WatchThisThread();
   call_plugin_entries(plugins, "Init");
-  while (!stop_.Wait(poll_interval)) ServeNextCommand();
+  if (prompt_worker_)
+    ServePromptly();
+  else
+    while (!stop_.Wait(poll_interval)) ServeNextCommand();
   CallPluginExits(plugins);
   fault_handler_.StopWatching();
 }
@@ -30,9 +33,17 @@ void kiv_engine::CallPluginExits(const plugin_handles& plugins) {
   if (!worker_left_) call_plugin_entries(plugins, "Exit");
 }
 
-void kiv_engine::ServeNextCommand() {
+void kiv_engine::ServePromptly() {
+  while (!stop_.IsSet()) {
+    if (ServeNextCommand()) continue;
+    command_arrived_.Wait(poll_interval);
+    command_arrived_.Reset();
+  }
+}
+
+bool kiv_engine::ServeNextCommand() {
   std::unique_lock lock(list_mutex_, std::defer_lock);
-  if (!lock.try_lock_for(lock_wait)) return;
+  if (!lock.try_lock_for(lock_wait)) return false;
   for (session_item& item : sessions_) {
     if (!item.owned_session || item.pending_command.IsEmpty()) continue;
     session& waiting = *item.owned_session;
@@ -45,6 +56,7 @@ void kiv_engine::ServeNextCommand() {
     lock.unlock();
     PrepareFaultReport(waiting);
     waiting.SessionProcess();
-    return;
+    return true;
   }
+  return false;
 }

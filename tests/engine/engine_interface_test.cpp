@@ -216,6 +216,32 @@ TEST_F(engine_interface, LowerSessionIdServedFirstOneCommandPerCycle) {
   EXPECT_GE(prints[3].at - prints[2].at, 90ms);
 }
 
+// With the prompt setting a waiting command does not wait for the next
+// 100 ms cycle: the worker serves the queue back to back, lowest id first,
+// and a command arriving at an idle worker wakes it.
+TEST_F(engine_interface, PromptWorkerServesWaitingCommandsAtOnce) {
+  setenv("KIV_PROMPT_WORKER", "1", 1);
+  Start();
+  unsetenv("KIV_PROMPT_WORKER");
+  StartSession(9);
+  worker_latch latch;
+  ASSERT_EQ(engine_->Input(9, u"ждать", 0), nullptr);
+  latch.WaitUntilHeld();
+  ASSERT_EQ(engine_->Run(5, u"второй", game_.c_str()), nullptr);
+  ASSERT_EQ(engine_->Run(2, u"первый", game_.c_str()), nullptr);
+  latch.Release();
+  ASSERT_TRUE(recording_host::Get().WaitForPrints(4));
+  std::vector<host_call> prints = recording_host::Get().Prints();
+  EXPECT_EQ(prints[2].session_id, 2);
+  EXPECT_EQ(prints[3].session_id, 5);
+  EXPECT_LT(prints[3].at - prints[2].at, 90ms);
+  // An idle worker is woken by the command itself.
+  std::this_thread::sleep_for(150ms);
+  auto sent = std::chrono::steady_clock::now();
+  Command(2, u"ждать");
+  EXPECT_LT(recording_host::Get().Prints().back().at - sent, 90ms);
+}
+
 TEST_F(engine_interface, SilentTurnStillPrintsAndCommentIsLogged) {
   Start();
   StartSession(1, u"тестер");

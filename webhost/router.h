@@ -1,0 +1,56 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "catalogue.h"
+#include "engine_binding.h"
+#include "file_server.h"
+#include "host_folders.h"
+#include "host_settings.h"
+#include "http_request.h"
+#include "server_log.h"
+#include "site_service.h"
+#include "web_session_list.h"
+
+// What the window's status bar shows: when the last command came, and the
+// command.
+struct status_panels {
+  std::u16string time;
+  std::u16string command;
+};
+
+// Answers one request: finds the web session by cookie and game folder
+// and routes the request to the site service, the engine, the catalogue
+// or the file server, holding the web-session lock while it does.
+class router {
+ public:
+  router(web_session_list& sessions, engine_binding& engine, const host_folders& folders,
+         const host_settings& settings, server_log& log);
+
+  // The whole reply to a request head from `remote_address`; empty when the
+  // request gets none (the connection is only closed).
+  std::string Handle(std::string_view head, const std::string& remote_address);
+  const status_panels& Status() const { return status_; }
+  const catalogue& Games() const { return catalogue_; }
+
+ private:
+  std::string Route(http_request& request, web_session* session, const std::string& remote_address);
+  std::string Command(const std::u16string& command, web_session* session);
+  std::string Update(web_session* session);
+  std::string Updide(web_session* session);
+  std::string Folder(http_request& request, web_session* session);
+  std::string Game(http_request& request, web_session* session, const std::string& remote_address);
+  std::string Page(const std::u16string& path, web_session* session);
+  void LogRequest(const http_request& request);
+
+  web_session_list& sessions_;
+  engine_binding& engine_;
+  host_folders folders_;
+  const host_settings& settings_;
+  server_log& log_;
+  catalogue catalogue_;
+  site_service site_;
+  file_server files_;
+  status_panels status_;
+};
