@@ -71,7 +71,7 @@ const char* command_line::Usage() {
          "program's folder, or its parent when that is named bin; pages missing\n"
          "there are taken from the folder site/ beside the program.\n"
          "\n"
-         "PAGE   the page opened first, e.g. / or /games/example.kiv (default /)\n"
+         "PAGE   the page opened first, e.g. / or /games/example/example.kiv (default /)\n"
          "MODE   how the game starts, by its first letter: b opens PAGE in the\n"
          "       default browser, s only serves, w plays in a window of its own\n"
          "       (not available here: the browser is used). With both arguments\n"

@@ -19,7 +19,7 @@ export const GAME_TITLE = "Кухня и коридор";
 function layOut(webkiv) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), "kiv-browser-"));
   fs.cpSync(path.join(repository, "site"), root, { recursive: true });
-  const example = fs.readFileSync(path.join(repository, "games/example.kiv"), "utf8");
+  const example = fs.readFileSync(path.join(repository, "games/example/example.kiv"), "utf8");
   fs.mkdirSync(path.join(root, "games"));
   fs.writeFileSync(path.join(root, "games/test.kiv"), `// ${GAME_GROUP}\n// ${GAME_TITLE}\n${example}`);
   const bin = path.join(root, "bin");
