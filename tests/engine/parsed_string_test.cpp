@@ -127,7 +127,10 @@ class parsed_string_test : public ::testing::Test {
     token_line* chosen = parsed.Chosen();
     if (!chosen) return "<none>";
     std::string texts;
-    for (const token& t : *chosen) texts += (texts.empty() ? "" : "|") + utf8(t.text.Text());
+    for (const token& t : *chosen) {
+      if (!texts.empty()) texts += '|';
+      texts += utf8(t.text.Text());
+    }
     return texts;
   }
   std::string ChosenError() {

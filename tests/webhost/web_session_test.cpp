@@ -75,7 +75,10 @@ TEST(web_session_reply, MembersInOrderWithTheHistory) {
 TEST(web_session_history, DuplicatesMoveToTheFrontAndTheListKeepsTen) {
   web_session session(1, u"c", u"/g/", false);
   auto now = web_session::clock::now();
-  auto word = [](int n) { return u"к" + std::u16string(size_t(n), u'а'); };
+  auto word = [](int n) {
+    std::u16string text(u"к");
+    return text.append(size_t(n), u'а');
+  };
   for (int n = 1; n <= 12; ++n) session.RecordCommand(word(n), now + n * 2s);
   session.RecordCommand(word(6), now + 30s);  // typed again
   session.RecordCommand(u"скажи \"да\\нет\"", now + 32s);
