@@ -40,7 +40,7 @@ class dictionary : public dictionary_lookup {
   bool SpellingCandidates(world& home, const wstring& word, c_index<wstring, wstring>& found) const;
 
  private:
-  bool TryArticle(world& home, uint16_t n, const wstring& word, wstring* text, bool browse) const;
+  int LemmaRank(const world& home, const dic_article& article, const wstring& sought, const wstring& spelled) const;
   wstring ExpandArticle(const world& home, const dic_article& article) const;
   bool IsKnownWord(world& home, const wstring& candidate) const;
   void DeclarePieces(world& home, const wstring& word);

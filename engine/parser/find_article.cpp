@@ -29,26 +29,69 @@ bool has_form(const dic_article& article, const wstring& word) {
   return false;
 }
 
+// The word without leading "@" and "$", in lower case but with its "ё".
+wstring written_word(const wstring& word) {
+  int start = 0;
+  while (start < word.Length() && (word[start] == u'@' || word[start] == u'$')) ++start;
+  wstring written = word.Mid(start, wstring::text_end);
+  written.ToLower(false);
+  return written;
+}
+
+bool knows_name(const world& home, const wstring& normalised) {
+  int pos;
+  return home.FindWord(normalised) || home.FindObject(normalised) || home.FindClass(normalised) ||
+         home.functions.Types().Find(normalised.Text(), pos);
+}
+
 }  // namespace
 
+// A form may belong to several lexemes («кружку» to кружка and кружок,
+// «полей» to поле and полить). The one whose lemma the world knows (a word,
+// an object, a class, a function's type) wins, so that a typed form means
+// what the game has; then the one whose lemma is the word itself, spelled
+// as written before read normalised, so that a name the game declares gets
+// its own lexeme; otherwise the first one found.
 bool dictionary::FindArticle(world& home, const wstring& word, wstring* text, bool browse) const {
   const wstring sought = dictionary_word(word);
   if (sought.IsEmpty() || !file_.Loaded()) return false;
+  const wstring spelled = written_word(word);
   const std::string bytes = encode_windows1251(sought.Text(), size_t(sought.Length()));
+  dic_article best;
+  int best_rank = -1;
   for (uint16_t key : {file_.NounKey(bytes), file_.VerbKey(bytes)})
-    for (uint16_t n : FindStemArticles(file_, key))
-      if (TryArticle(home, n, sought, text, browse)) return true;
-  return false;
+    for (uint16_t n : FindStemArticles(file_, key)) {
+      dic_article article;
+      if (!ReadArticleForms(file_, n, sought, article) || !has_form(article, sought)) continue;
+      if (!text) return true;
+      if (!browse && is_taken(home, n)) continue;
+      const int rank = LemmaRank(home, article, sought, spelled);
+      if (rank > best_rank) {
+        best = article;
+        best_rank = rank;
+      }
+    }
+  if (best_rank < 0) return false;
+  int pos;
+  if (!browse) home.taken_articles.Add(best.number, pos);
+  *text = ExpandArticle(home, best);
+  return true;
 }
 
-bool dictionary::TryArticle(world& home, uint16_t n, const wstring& word, wstring* text, bool browse) const {
-  dic_article article;
-  if (!ReadArticleForms(file_, n, word, article) || !has_form(article, word)) return false;
-  if (!text) return true;
-  int pos;
-  if (!browse && !home.taken_articles.Add(n, pos)) return false;
-  *text = ExpandArticle(home, article);
-  return true;
+// Known to the world: 4; then 2 when the lemma is the word as written, 1
+// when the same once normalised.
+int dictionary::LemmaRank(const world& home, const dic_article& article, const wstring& sought,
+                          const wstring& spelled) const {
+  std::string_view main = ReadArticleTexts(file_, article).main;
+  if (main.empty() || main[0] != '$') return 0;
+  const size_t end = main.find_first_of(" {\n", 1);
+  const std::string_view lemma_bytes = main.substr(1, end == std::string_view::npos ? main.size() - 1 : end - 1);
+  wstring lemma(decode_windows1251(lemma_bytes.data(), lemma_bytes.size()).c_str());
+  lemma.ToLower(false);
+  const int spelling = lemma == spelled ? 2 : 0;
+  lemma.ToLower(true);
+  const int known = knows_name(home, lemma) ? 4 : 0;
+  return known + (spelling ? spelling : lemma == sought ? 1 : 0);
 }
 
 // The main text, then the tagged texts of articles the world has taken,

@@ -3,6 +3,7 @@
 
 #include "function_dispatch.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "context.h"
@@ -44,6 +45,15 @@ bool contains(const c_array<int32_t, int32_t>& serials, int32_t serial) {
 
 void mark(c_array<int32_t, int32_t>& serials, int32_t serial) {
   if (!contains(serials, serial)) serials.Insert(serials.Count(), serial);
+}
+
+// One argument bound to one value; an entity is the same whatever keys
+// («вёдро» and «ведро» are one object met under two form keys).
+bool same_binding(const std::pair<int, value>& a, const std::pair<int, value>& b) {
+  if (a.first != b.first) return false;
+  if (a.second.IsEntity() && b.second.IsEntity())
+    return a.second.Type() == b.second.Type() && a.second.SameEntity(b.second);
+  return a.second == b.second;
 }
 
 }  // namespace
@@ -306,6 +316,7 @@ void fn_dispatch::CheckCandidates() {
   for (int n = line_.candidates.Count() - 1; n >= 0; --n) {
     fn_candidate& fn = line_.candidates[n];
     const int meanings_before = line_.joined.meanings.Count();
+    succeeded_.clear();
     ForEachBinding(fn, covered_, [&](int count) { TryCheck(fn, count); });
     const bool ambiguous = kind_ == kw::fn_fact ? line_.joined.meanings.Count() - meanings_before > 1
                                                 : kind_ == kw::fn_action && fn.successes >= 2;
@@ -319,6 +330,31 @@ void fn_dispatch::CheckCandidates() {
 }
 
 void fn_dispatch::TryCheck(fn_candidate& fn, int count) {
+  // Meanings that differ only in their keys («съешь» is an imperative and
+  // a future form) bind the same values: that binding is one reading.
+  binding bound = Binding(count);
+  if (AlreadySucceeded(bound)) return;
+  const int32_t successes_before = fn.successes;
+  CheckBinding(fn, count);
+  if (fn.successes > successes_before) succeeded_.push_back(std::move(bound));
+}
+
+fn_dispatch::binding fn_dispatch::Binding(int count) const {
+  binding bound;
+  for (int n = first_; n < first_ + count; ++n) {
+    const token& t = line_[n];
+    bound.emplace_back(t.argument, t.meanings[t.meaning].v);
+  }
+  return bound;
+}
+
+bool fn_dispatch::AlreadySucceeded(const binding& b) const {
+  for (const binding& earlier : succeeded_)
+    if (std::equal(earlier.begin(), earlier.end(), b.begin(), b.end(), same_binding)) return true;
+  return false;
+}
+
+void fn_dispatch::CheckBinding(fn_candidate& fn, int count) {
   context fresh(&home_, kw::type_context, &ctx_);
   line_.CopyCharactersTo(fresh);
   // The binding of the first success is the one executed: until one is met

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "c_array.h"
 #include "dispatch_budget.h"
@@ -46,8 +48,13 @@ class fn_dispatch {
   void JoinCoveredTokens();
   void CheckCandidates();
   void TryCheck(fn_candidate& fn, int count);
+  void CheckBinding(fn_candidate& fn, int count);
   bool CheckAction(const fn_candidate& fn, context& fresh, object* act, value& answer);
   void TakeAnswer(fn_candidate& fn, const value& answer, const char16_t* extra_keys);
+  // The arguments and values of the binding on the line, by token.
+  using binding = std::vector<std::pair<int, value>>;
+  binding Binding(int count) const;
+  bool AlreadySucceeded(const binding& b) const;
   bool Outcome();
   void TakeQuestionMark();
 
@@ -75,6 +82,8 @@ class fn_dispatch {
   // Tokens whose meanings were typed and marked.
   int touched_ = 0;
   bool any_success_ = false;
+  // The distinct bindings of the candidate being checked that succeeded.
+  std::vector<binding> succeeded_;
   c_array<error_item, error_item> errors_;
   dispatch_budget budget_;
 };

@@ -59,7 +59,8 @@ class word_filler {
   }
 
  private:
-  // A word met among the forms, with the keys it was met under.
+  // A word (or a thing named by its own forms) met among the forms, with
+  // the keys it was met under.
   struct sense {
     value word;  // finds out when the word is gone while code runs
     wstring keys;
@@ -78,8 +79,12 @@ class word_filler {
       wstring keys = negation;
       keys += owner.key;
       value form = value::Entity(owner.entity->Type(), owner.entity);
-      t_.AddMeaning(op_value::Make(&home_, form, meaning_weight::word_form, keys));
-      if (owner.entity->Type() == kw::type_word) senses_.Insert(senses_.Count(), sense{form, keys});
+      // An object's own form («шуршуна») names it as a word would: found
+      // around the actor with its reach, not as a bare entity.
+      const int type = owner.entity->Type();
+      const bool thing = type == kw::type_object || type == kw::type_location;
+      if (!thing) t_.AddMeaning(op_value::Make(&home_, form, meaning_weight::word_form, keys));
+      if (thing || type == kw::type_word) senses_.Insert(senses_.Count(), sense{form, keys});
     }
   }
 
@@ -90,6 +95,10 @@ class word_filler {
     for (const sense& s : senses_) {
       object* word = s.word.GetEntity();
       if (!word) continue;
+      if (word->Type() != kw::type_word) {
+        AddNamed(around, *word, s.keys);
+        continue;
+      }
       AddKeywords(*word, s.keys);
       if (!IsThirdPersonPronoun(*word, s.keys)) AddNamed(around, *word, s.keys);
       if (question && word->IsOfClass(question->Id())) t_.question = true;

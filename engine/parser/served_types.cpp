@@ -1,5 +1,8 @@
 #include "served_types.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "context.h"
 #include "keyword_table.h"
 #include "object.h"
@@ -58,6 +61,31 @@ class type_collector {
   op_value& meaning_;
 };
 
+// A word and an object of the same name both serve a type of that name
+// (an argument typed «клумба»): the object is what the player means, so
+// the word gives that type up, and is dropped when it serves no other.
+void leave_names_to_objects(token& t) {
+  std::vector<int32_t> object_names;
+  for (const op_value& thing : t.meanings) {
+    if (!thing.v.IsEntity() || thing.v.Type() == kw::type_word || thing.v.Type() == kw::type_preposition) continue;
+    for (const served_type& served : thing.types)
+      if (served.grade == grade::own_name) object_names.push_back(served.type);
+  }
+  for (int n = t.meanings.Count() - 1; n >= 0 && !object_names.empty(); --n) {
+    op_value& word = t.meanings[n];
+    if (word.v.Type() != kw::type_word) continue;
+    for (int k = word.types.Count() - 1; k >= 0; --k) {
+      const served_type& served = word.types[k];
+      if (served.grade == grade::own_name &&
+          std::find(object_names.begin(), object_names.end(), served.type) != object_names.end())
+        word.types.Delete(k);
+    }
+    if (word.types.Count() > 0) continue;
+    t.meanings.Delete(n);
+    t.changed = true;
+  }
+}
+
 }  // namespace
 
 bool assign_served_types(const world& home, token& t) {
@@ -74,5 +102,6 @@ bool assign_served_types(const world& home, token& t) {
     t.meanings.Delete(n);
     t.changed = true;
   }
+  leave_names_to_objects(t);
   return t.meanings.Count() > 0;
 }
