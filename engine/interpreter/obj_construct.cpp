@@ -52,9 +52,6 @@ bool is_synonym_shape(const lxms_line& line) {
 }
 
 // The first pass declares functions with bodies, the second their synonyms.
-// Outside the first pass the verb's word is then taken from the dictionary,
-// so that all its forms are known before the player types one that other
-// lexemes share («полей» of полить and of поле).
 value declare_function(world& home, const lxms_line& line) {
   const int kind = line[0].keyword;
   value answer;
@@ -63,12 +60,11 @@ value declare_function(world& home, const lxms_line& line) {
     if (home.declaration_pass == 2) return answer;
     const wstring body = inner(line[2]);
     home.functions.NewFn(kind, inner(line[1]), wstring(), answer, &body);
-  } else {
-    if (line.Count() != 5 || !is_synonym_shape(line)) throw syntax_error;
-    if (home.declaration_pass == 1) return answer;
-    home.functions.NewFn(kind, inner(line[1]), inner(line[4]), answer);
+    return answer;
   }
-  if (home.declaration_pass != 1) home.LookUpInDictionary(home.functions.VerbOf(inner(line[1])));
+  if (line.Count() != 5 || !is_synonym_shape(line)) throw syntax_error;
+  if (home.declaration_pass == 1) return answer;
+  home.functions.NewFn(kind, inner(line[1]), inner(line[4]), answer);
   return answer;
 }
 
