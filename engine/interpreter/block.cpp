@@ -39,12 +39,12 @@ bool block::IsLabelledSection(const wstring& line) {
 void block::Append(const wstring& text) {
   if (!source_.IsEmpty()) source_ += u'\n';
   source_ += StripBrackets(text);
-  lines_.Clear();
+  lines_.reset();
 }
 
 const c_array<wstring, wstring>& block::Lines() {
-  if (lines_.Count() == 0) Parse();
-  return lines_;
+  if (!lines_) Parse();
+  return *lines_;
 }
 
 void block::Parse() {
@@ -63,13 +63,16 @@ void block::Parse() {
 
 void block::Cut(const wstring& text) {
   cut_text_ = text.Text();
+  cut_lines_.Clear();
   try {
     Scan(cut_text_);
   } catch (...) {
     // Half the lines would run as if they were the whole block.
-    lines_.Clear();
+    cut_lines_.Clear();
     throw;
   }
+  lines_ = std::make_shared<const line_array>(std::move(cut_lines_));
+  cut_lines_.Clear();
 }
 
 bool block::OnLexeme(const char16_t* start, int length, bool, char16_t) {
@@ -92,12 +95,12 @@ void block::FollowSectionLine(const wstring& piece, int position) {
 }
 
 void block::AddPiece(const wstring& piece, bool after_semicolon) {
-  if (lines_.Count() > 0 && joining_ && continues_line(piece[0])) {
-    lines_[-1] += piece;
-  } else if (lines_.Count() > 0 && !joining_ && after_semicolon) {
-    lines_[-1] += u"; ";
-    lines_[-1] += piece;
+  if (cut_lines_.Count() > 0 && joining_ && continues_line(piece[0])) {
+    cut_lines_[-1] += piece;
+  } else if (cut_lines_.Count() > 0 && !joining_ && after_semicolon) {
+    cut_lines_[-1] += u"; ";
+    cut_lines_[-1] += piece;
   } else {
-    lines_.Insert(lines_.Count(), piece);
+    cut_lines_.Insert(cut_lines_.Count(), piece);
   }
 }

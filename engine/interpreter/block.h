@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "c_array.h"
 #include "tokenizer.h"
 #include "wstring.h"
@@ -61,12 +63,18 @@ class block : private tokenizer {
  private:
   bool OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) override;
 
+  using line_array = c_array<wstring, wstring>;
+
   void Parse();
   void Cut(const wstring& text);
   void FollowSectionLine(const wstring& piece, int position);
   void AddPiece(const wstring& piece, bool after_semicolon);
 
-  c_array<wstring, wstring> lines_;
+  // Null until cut; replaced, never changed, so that a line being run stays
+  // alive when running code adds to the text.
+  std::shared_ptr<const line_array> lines_;
+  // The lines being cut.
+  line_array cut_lines_;
   wstring source_;
   wstring section_text_;
   char16_t kind_ = 0;

@@ -59,8 +59,10 @@ value block::Execute(interpreter& in, context& ctx, const value& default_result,
   ctx.state = context::stop_none;
   value result;
   for (int i = 0; i < Lines().Count(); ++i) {
-    // A copy: running code may add to this block's text.
-    const wstring line = Lines()[i];
+    // Held: running code may add to this block's text, which replaces the
+    // lines.
+    const std::shared_ptr<const line_array> held = lines_;
+    const wstring& line = (*held)[i];
     if (IsSectionLine(line)) {
       if (!sections.Follow(line, first_section, second_section)) break;
       continue;

@@ -42,20 +42,16 @@ void interpreter::EnterLevel() {
   ++depth_;
 }
 
-c_array<wstring, wstring> interpreter::CodeLines(const wstring& source) {
-  block code(source);
-  return code.Lines();
-}
+c_array<wstring, wstring> interpreter::CodeLines(const wstring& source) { return code_.Block(source)->Lines(); }
 
 value interpreter::RunSource(const wstring& source, context& ctx) {
-  block code(source);
-  return code.Execute(*this, ctx, value());
+  return code_.Block(source)->Execute(*this, ctx, value());
 }
 
 value interpreter::RunMethod(object& entity, const wstring& section, context& ctx) {
-  block code(entity.SourceText());
+  const std::shared_ptr<block> code = code_.Block(entity.SourceText());
   method_frame frame(method_base_, depth_);
-  return code.Execute(*this, ctx, value::Keyword(kw::result_ok), section);
+  return code->Execute(*this, ctx, value::Keyword(kw::result_ok), section);
 }
 
 // A computed variable is a method: its section of the holder's code.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "code_cache.h"
 #include "code_runner.h"
 #include "command_budget.h"
 #include "expression_evaluator.h"
@@ -35,6 +36,7 @@ class interpreter : public code_runner, public expression_evaluator {
   // A new command starts: its steps, time and memory are counted afresh.
   void StartCommand();
   command_budget& Budget() { return budget_; }
+  code_cache& Code() { return code_; }
   // The text with its "{expression}" parts computed in ctx; what the parts
   // add counts against the command's memory.
   wstring ComputedText(const wstring& text, context& ctx);
@@ -71,4 +73,5 @@ class interpreter : public code_runner, public expression_evaluator {
   int steps_ = 0;
   command_budget budget_;
   stack_room stack_;
+  code_cache code_;
 };

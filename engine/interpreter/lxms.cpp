@@ -90,8 +90,8 @@ wchar_set lxms::ExpressionTable() {
 }
 
 void lxms::Reset() {
-  alternatives_.Clear();
-  alternatives_.Insert(0, lxms_line());
+  alternatives_ = std::make_shared<c_array<lxms_line>>();
+  alternatives_->Insert(0, lxms_line());
   list_sign_ = 0;
   current_ = -1;
   random_ = -1;
@@ -120,10 +120,15 @@ bool lxms::Next() {
   return current_ < count;
 }
 
-lxms_line& lxms::Line() {
-  if (current_ >= 0) return alternatives_[current_];
-  if (random_ >= 0) return alternatives_[random_];
+const lxms_line& lxms::Line() const {
+  if (current_ >= 0) return Alternative(current_);
+  if (random_ >= 0) return Alternative(random_);
   throw u"lxms::Line() не итерировано!";
+}
+
+lxms_line& lxms::ChangeAlternative(int i) {
+  if (alternatives_.use_count() > 1) alternatives_ = std::make_shared<c_array<lxms_line>>(*alternatives_);
+  return (*alternatives_)[i];
 }
 
 lxms_data* lxms::Previous() {
@@ -239,5 +244,5 @@ void lxms::StartAlternative(char16_t sign) {
   if (CurrentLine().Count() == 0) throw u"Между знаками | или & должно быть выражение!";
   if (list_sign_ != 0 && list_sign_ != sign) throw u"В выражении нельзя смешивать знаки | и &!";
   list_sign_ = sign;
-  alternatives_.Insert(alternatives_.Count(), lxms_line());
+  alternatives_->Insert(alternatives_->Count(), lxms_line());
 }

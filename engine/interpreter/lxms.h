@@ -50,7 +50,8 @@ using lxms_line = c_array<lxms_data>;
 //   "После @ ожидалось имя класса!", "Между знаками | или & должно быть
 //   выражение!", "В выражении нельзя смешивать знаки | и &!" (const
 //   char16_t*), and the tokenizer's messages;
-// nothing of a failed parse is kept.
+// nothing of a failed parse is kept. Copies share the lexemes until one
+// of them is changed.
 class lxms : private tokenizer {
  public:
   lxms();
@@ -67,10 +68,12 @@ class lxms : private tokenizer {
   // order; otherwise they come in order.
   bool Next();
   // The current alternative; "lxms::Line() не итерировано!" before Next.
-  lxms_line& Line();
+  const lxms_line& Line() const;
 
-  int Count() const { return alternatives_.Count(); }
-  lxms_line& Alternative(int i) { return alternatives_[i]; }
+  int Count() const { return alternatives_->Count(); }
+  const lxms_line& Alternative(int i) const { return (*alternatives_)[i]; }
+  // An alternative to change: this copy stops sharing the lexemes.
+  lxms_line& ChangeAlternative(int i);
   // 0, "|" or "&".
   char16_t ListSign() const { return list_sign_; }
 
@@ -78,7 +81,7 @@ class lxms : private tokenizer {
   bool OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) override;
 
   void Reset();
-  lxms_line& CurrentLine() { return alternatives_[-1]; }
+  lxms_line& CurrentLine() { return (*alternatives_)[-1]; }
   // The last element of the current alternative, or null.
   lxms_data* Previous();
   // Whether the element before the last one of the current alternative
@@ -91,7 +94,7 @@ class lxms : private tokenizer {
   bool ClassifyOperator(lxms_data& item, char16_t next);
   void StartAlternative(char16_t sign);
 
-  c_array<lxms_line> alternatives_;
+  std::shared_ptr<c_array<lxms_line>> alternatives_;
   char16_t list_sign_ = 0;
   int current_ = -1;
   int random_ = -1;

@@ -57,21 +57,19 @@ bool is_relation_keyword(const lxms_data& e) { return e.keyword >= kw::rel_is &&
 
 // In an entity's code a line may leave out the entity itself: "inside
 // room" means the entity inside the room.
-void insert_this(lxms_line& line) {
+void insert_this(lxms& expression, int alternative) {
+  const lxms_line& line = expression.Alternative(alternative);
   if (line.Count() == 0) return;
-  lxms_data& first = line[0];
-  bool binary_first = first.cls == u'+';
-  bool relation_first = first.cls != u'+' && is_relation_keyword(first) && line.Count() > 1 && line[1].cls != u'+';
+  bool binary_first = line[0].cls == u'+';
+  bool relation_first = !binary_first && is_relation_keyword(line[0]) && line.Count() > 1 && line[1].cls != u'+';
   if (!binary_first && !relation_first) return;
-  if (relation_first) first.MakeBinaryOperator();
-  line.Insert(0, this_element());
+  lxms_line& changed = expression.ChangeAlternative(alternative);
+  if (relation_first) changed[0].MakeBinaryOperator();
+  changed.Insert(0, this_element());
 }
 
 // The lines of a bracketed group, cut as code.
-c_array<wstring, wstring> group_lines(const wstring& group) {
-  block arguments(group);
-  return arguments.Lines();
-}
+c_array<wstring, wstring> group_lines(interpreter& in, const wstring& group) { return in.CodeLines(group); }
 
 // Runs the lines of one statement: the constructs that steer the block,
 // the alternatives of an expression, the player-command fallback.
@@ -89,22 +87,21 @@ class statement {
     if (text.IsEmpty()) return value();
     in_.Host().SetCurrentLine(text);
     if (text[0] == u'%') return action_ ? Output(text) : value();
-    if (text[0] == u'{') return action_ ? block(text).Execute(in_, ctx_, value()) : value();
-    lxms expression;
-    expression.Parse(text);
+    if (text[0] == u'{') return action_ ? in_.RunSource(text, ctx_) : value();
+    lxms expression = in_.Code().Expression(text);
     if (expression.Alternative(0).Count() == 0) return value();
     if (IsDeclaration(expression.Alternative(0))) return Declaration(expression);
     // The first pass only declares.
     if (ctx_.World()->declaration_pass == 1) return value();
     if (own_object(ctx_))
-      for (int i = 0; i < expression.Count(); ++i) insert_this(expression.Alternative(i));
+      for (int i = 0; i < expression.Count(); ++i) insert_this(expression, i);
     return RunAlternatives(expression, text, else_allowed);
   }
 
  private:
   // Refused before anything is declared; a line passed over declares
   // nothing.
-  value Declaration(lxms& expression) {
+  value Declaration(const lxms& expression) {
     if (expression.Count() > 1) throw u"при создании объектов и функций альтернативные конструкции недопустимы!";
     value declared;
     if (action_) ObjConstruct(in_, ctx_, expression.Alternative(0), declared);
@@ -239,7 +236,7 @@ class statement {
   }
 
   value For(const lxms_line& line) {
-    c_array<wstring, wstring> parts = group_lines(Arguments(line).text);
+    c_array<wstring, wstring> parts = group_lines(in_, Arguments(line).text);
     if (parts.Count() != 3) throw u"ошибка в аргументах цикла";
     const wstring body = TakeBody(line);
     if (!action_) return Body(body, false);
@@ -268,8 +265,7 @@ class statement {
 
   // Runs an expression as a statement; uncomputable raises message.
   void Perform(const wstring& text, const char16_t* message) {
-    lxms expression;
-    expression.Parse(text);
+    lxms expression = in_.Code().Expression(text);
     value ignored;
     while (expression.Next())
       if (EvaluateLine(in_, ctx_, expression.Line(), true, ignored)) return;
@@ -279,7 +275,7 @@ class statement {
   value Switch(const lxms_line& line) {
     const wstring& group = Arguments(line).text;
     if (!action_) return value();
-    c_array<wstring, wstring> arguments = group_lines(group);
+    c_array<wstring, wstring> arguments = group_lines(in_, group);
     if (arguments.Count() == 0) throw u"не указаны аргументы switch()!";
     ctx_.switch_values.Clear();
     for (const wstring& argument : arguments) {
@@ -299,7 +295,7 @@ class statement {
   }
 
   bool CaseMatches(const wstring& group) {
-    c_array<wstring, wstring> arguments = group_lines(group);
+    c_array<wstring, wstring> arguments = group_lines(in_, group);
     if (arguments.Count() > ctx_.switch_values.Count()) throw u"аргументов в case() больше чем в switch()!";
     for (int i = 0; i < arguments.Count(); ++i)
       if (!ArgumentMatches(arguments[i], ctx_.switch_values[i])) return false;
@@ -307,8 +303,7 @@ class statement {
   }
 
   bool ArgumentMatches(const wstring& argument, const value& switched) {
-    lxms expression;
-    expression.Parse(argument);
+    const lxms expression = in_.Code().Expression(argument);
     const lxms_line& first = expression.Alternative(0);
     if (expression.Count() == 1 && first.Count() == 1 && first[0].keyword == kw::prp_any) return true;
     value v;
@@ -490,8 +485,7 @@ bool EvaluateLine(interpreter& in, context& ctx, const lxms_line& line, bool act
 
 bool EvaluateText(interpreter& in, context& ctx, const wstring& text, value& result) {
   interpreter::depth_guard level(in);
-  lxms expression;
-  expression.Parse(text);
+  lxms expression = in.Code().Expression(text);
   bool single = expression.Count() == 1;
   while (expression.Next()) {
     if (!EvaluateLine(in, ctx, expression.Line(), false, result)) continue;
