@@ -74,12 +74,6 @@ int fn_list_item::TypeNumber(const wstring& name) {
   return type;
 }
 
-wstring fn_list_item::VerbOf(const wstring& args_text) {
-  const fn_args args(args_text, *this);
-  const fn_ag_item* verb = args.Count() > 0 ? fn_ag_index_.Get(args[0].type) : nullptr;
-  return verb ? verb->name : wstring();
-}
-
 void fn_list_item::Clear() {
   functions_.Clear();
   types_.Clear();

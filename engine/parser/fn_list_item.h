@@ -49,10 +49,6 @@ class fn_list_item {
   // gets its FnAgIndex entry.
   int TypeNumber(const wstring& name);
 
-  // The type name of the first argument of a description (its verb), or
-  // an empty text.
-  wstring VerbOf(const wstring& args);
-
   // Forgets every function and type, for a world loaded afresh.
   void Clear();
 
