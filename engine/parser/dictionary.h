@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "c_index.h"
 #include "world_services.h"
@@ -40,7 +41,9 @@ class dictionary : public dictionary_lookup {
   bool SpellingCandidates(world& home, const wstring& word, c_index<wstring, wstring>& found) const;
 
  private:
-  bool TryArticle(world& home, uint16_t n, const wstring& word, wstring* text, bool browse) const;
+  // bytes: the word in code page 1251, when it converts exactly.
+  bool TryArticle(world& home, uint16_t n, const wstring& word, const std::string* bytes, wstring* text,
+                  bool browse) const;
   wstring ExpandArticle(const world& home, const dic_article& article) const;
   bool IsKnownWord(world& home, const wstring& candidate) const;
   void DeclarePieces(world& home, const wstring& word);
