@@ -43,6 +43,9 @@ max_len() {
   esac
 }
 
+# Undefined behaviour stops the run with its stack, as a crash does.
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+
 status=0
 for target in $which; do
   corpus=$root/$build/corpus/$target
@@ -56,7 +59,7 @@ for target in $which; do
   echo "fuzzing $target for $seconds s"
   # Each target runs in its own folder: game code may write logs there.
   if ! (cd "$work" && "$root/$build/bin/${target}_fuzz" "$corpus" "$root/tests/fuzz/corpus/$target" \
-      -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -max_len="$(max_len $target)" \
+      -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$(max_len $target)" \
       -artifact_prefix="$findings/" -print_final_stats=1 "$@"); then
     echo "FINDING in $target: see $findings" >&2
     status=1
