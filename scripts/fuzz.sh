@@ -8,7 +8,8 @@
 # tests/fuzz/corpus/TARGET are read at every start. Exits non-zero on a
 # finding. The player line is fuzzed in the world KIV_FUZZ_WORLD (default
 # tests/commands/parser.kiv) with the dictionary KIV_FUZZ_DICTIONARY
-# (default KIV_FULL_DICTIONARY, else build/dictionary/kiv.dic).
+# (default KIV_FULL_DICTIONARY, else build/dictionary/kiv.dic). An input
+# running longer than KIV_FUZZ_TIMEOUT seconds (default 10) is a finding.
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -59,7 +60,7 @@ for target in $which; do
   echo "fuzzing $target for $seconds s"
   # Each target runs in its own folder: game code may write logs there.
   if ! (cd "$work" && "$root/$build/bin/${target}_fuzz" "$corpus" "$root/tests/fuzz/corpus/$target" \
-      -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$(max_len $target)" \
+      -max_total_time="$seconds" -timeout="${KIV_FUZZ_TIMEOUT:-10}" -rss_limit_mb=2048 -max_len="$(max_len $target)" \
       -artifact_prefix="$findings/" -print_final_stats=1 "$@"); then
     echo "FINDING in $target: see $findings" >&2
     status=1
