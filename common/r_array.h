@@ -39,8 +39,15 @@ class r_array {
 
   int Count() const { return block_ ? block_->count : 0; }
 
-  T& operator[](int i) { return Slots()[CheckedIndex(i)]; }
-  const T& operator[](int i) const { return Slots()[CheckedIndex(i)]; }
+  // The index is checked first: an empty array has no slots to point into.
+  T& operator[](int i) {
+    int at = CheckedIndex(i);
+    return Slots()[at];
+  }
+  const T& operator[](int i) const {
+    int at = CheckedIndex(i);
+    return Slots()[at];
+  }
 
   T* begin() { return block_ ? Slots() : nullptr; }
   T* end() { return block_ ? Slots() + block_->count : nullptr; }

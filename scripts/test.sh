@@ -17,4 +17,7 @@ scripts/build.sh sanitize -DCMAKE_BUILD_TYPE=Debug -DKIV_SANITIZE=ON
 ln -sf "$KIV_FULL_DICTIONARY" build/sanitize/bin/kiv.dic
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build/sanitize --output-on-failure -j2
-echo "All tests passed (Release and sanitizer builds)."
+# Every fuzz target briefly: its seeds and the inputs that once failed, then
+# ten seconds of new inputs each (see docs/fuzzing.md).
+scripts/fuzz.sh all 10
+echo "All tests passed (Release and sanitizer builds, fuzz targets)."

@@ -154,6 +154,7 @@ class statement {
 
   // The statement words; false when the line starts with none of them.
   bool RunConstruct(const lxms_line& line, bool else_allowed, value& result) {
+    if (line.Count() == 0) return false;
     switch (line[0].keyword) {
       case kw::st_if:
         result = If(line);

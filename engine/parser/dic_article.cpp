@@ -43,8 +43,9 @@ bool ReadArticleForms(const dic_loader& dic, uint16_t n, const wstring& word, di
   if (article.start >= image.size()) return false;
   size_t at = static_cast<size_t>(article.start);
   do {
-    size_t end = image.find_first_of(std::string_view(";\0", 2), at);
-    if (end == std::string_view::npos || image[end] != ';') structure_broken(dic, article.start);
+    size_t end = at;
+    while (end < image.size() && image[end] != ';' && image[end] != '\0') ++end;
+    if (end == image.size() || image[end] != ';') structure_broken(dic, article.start);
     if (article.forms.size() == max_forms) too_many_forms(word);
     article.forms.push_back(image.substr(at, end - at));
     at = end + 1;

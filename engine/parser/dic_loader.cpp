@@ -1,12 +1,8 @@
-// Loading the dictionary file: the image, the header and the two ending
+// Loading the dictionary file: the mapping, the header and the two ending
 // tables. Nothing else of the file is checked here; damage shows up when
 // an article is read.
 
 #include "dic_loader.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 
@@ -25,33 +21,11 @@ void show_load_error(const wstring& text) { show_message_box(text.Text(), load_c
 
 wstring from_1251(std::string_view bytes) { return wstring(decode_windows1251(bytes.data(), bytes.size()).c_str()); }
 
-// Closes the descriptor when it goes.
-struct file_descriptor {
-  int fd;
-  ~file_descriptor() {
-    if (fd >= 0) close(fd);
-  }
-};
-
-// The whole regular file; false when it cannot be read to its end.
-bool read_whole(int fd, std::vector<char>& bytes) {
-  struct stat status;
-  if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return false;
-  bytes.resize(static_cast<size_t>(status.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t got = read(fd, bytes.data() + done, bytes.size() - done);
-    if (got <= 0) return false;
-    done += static_cast<size_t>(got);
-  }
-  return true;
-}
-
 }  // namespace
 
 bool dic_loader::Load(const char* path) {
   Unload();
-  if (!ReadImage(path)) return false;
+  if (!MapImage(path)) return false;
   std::string_view version_bytes = Image().substr(0, version_field);
   header_.version = std::string(version_bytes.substr(0, version_bytes.find('\0')));
   if (header_.version != required_version) {
@@ -67,22 +41,22 @@ bool dic_loader::Load(const char* path) {
   return true;
 }
 
-bool dic_loader::ReadImage(const char* path) {
-  file_descriptor file{open(path, O_RDONLY | O_CLOEXEC)};
-  if (file.fd < 0) {
-    show_load_error(u"файл словаря kiv.dic не найден!");
-    return false;
+bool dic_loader::MapImage(const char* path) {
+  switch (image_.Map(path)) {
+    case mapped_file::outcome::mapped:
+      return true;
+    case mapped_file::outcome::not_found:
+      show_load_error(u"файл словаря kiv.dic не найден!");
+      return false;
+    case mapped_file::outcome::unreadable:
+      show_load_error(u"Не удалось прочитать файл kiv.dic!");
+      return false;
   }
-  if (!read_whole(file.fd, image_)) {
-    show_load_error(u"Не удалось прочитать файл kiv.dic!");
-    Unload();
-    return false;
-  }
-  return true;
+  return false;
 }
 
 void dic_loader::Unload() {
-  std::vector<char>().swap(image_);
+  image_.Unmap();
   header_ = dic_header();
   hash_entries_ = 0;
   verb_rules_.clear();

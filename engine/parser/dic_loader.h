@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "mapped_file.h"
 #include "stem_key.h"
 
 // What the header of the dictionary file says.
@@ -18,9 +19,11 @@ struct dic_header {
   uint32_t granule = 0;       // bytes one unit of an article number stands for
 };
 
-// The morphological dictionary "kiv.dic", read whole and used in place. The
-// engine holds one for the process; it is read-only once loaded. A load that
-// fails leaves it empty, and every lookup then finds nothing.
+// The morphological dictionary "kiv.dic", mapped into memory and used in
+// place: loading reads the header and the ending tables, and a lookup only
+// the pages of the entries and articles it visits. The engine holds one for
+// the process; it is read-only once loaded. A load that fails leaves it
+// empty, and every lookup then finds nothing.
 class dic_loader {
  public:
   static constexpr const char* default_file = "kiv.dic";
@@ -35,14 +38,15 @@ class dic_loader {
   dic_loader(const dic_loader&) = delete;
   dic_loader& operator=(const dic_loader&) = delete;
 
-  // Reads the file and its header; a failure is shown in a message box and
-  // leaves the dictionary empty.
+  // Maps the file and reads its header; a failure is shown in a message box
+  // and leaves the dictionary empty.
   bool Load(const char* path);
-  // Frees the image and empties the record.
+  // Unmaps the image and empties the record.
   void Unload();
 
-  bool Loaded() const { return !image_.empty(); }
-  std::string_view Image() const { return std::string_view(image_.data(), image_.size()); }
+  bool Loaded() const { return !Image().empty(); }
+  // Every read of the file goes through this view, bounded by its size.
+  std::string_view Image() const { return image_.Bytes(); }
   const dic_header& Header() const { return header_; }
   // The stem hash entries that lie wholly inside the image.
   uint32_t HashEntries() const { return hash_entries_; }
@@ -53,12 +57,12 @@ class dic_loader {
   uint16_t VerbKey(std::string_view word) const { return VerbStemKey(word, verb_rules_); }
 
  private:
-  bool ReadImage(const char* path);
+  bool MapImage(const char* path);
   void ReadHeader();
   void ReadVerbRules(uint64_t at);
   void ReadNounEndings(uint64_t at);
 
-  std::vector<char> image_;
+  mapped_file image_;
   dic_header header_;
   uint32_t hash_entries_ = 0;
   std::vector<verb_ending_rule> verb_rules_;

@@ -19,9 +19,24 @@ bool is_taken(const world& home, int n) {
   return home.taken_articles.Find(n, pos);
 }
 
+// Whether lower-casing and normalising leave the code page 1251 text as it
+// is: it has no capitals, no letters outside the Russian lower case, no "`"
+// and no spaces.
+bool is_plain_lower(std::string_view form) {
+  for (unsigned char c : form)
+    if (c < 0xE0 && (c >= 0x80 || (c >= 'A' && c <= 'Z') || c == '`' || c == ' ')) return false;
+  return true;
+}
+
 // Forms are compared as the world keeps its words: lower case, normalised.
-bool has_form(const dic_article& article, const wstring& word) {
+// The word is also given in code page 1251 when it converts exactly, so that
+// the usual plain forms are compared byte by byte, without decoding.
+bool has_form(const dic_article& article, const wstring& word, const std::string* bytes) {
   for (std::string_view form : article.forms) {
+    if (bytes && is_plain_lower(form)) {
+      if (form == *bytes) return true;
+      continue;
+    }
     wstring text(decode_windows1251(form.data(), form.size()).c_str());
     text.ToLower(true);
     if (text == word) return true;
@@ -57,12 +72,14 @@ bool dictionary::FindArticle(world& home, const wstring& word, wstring* text, bo
   if (sought.IsEmpty() || !file_.Loaded()) return false;
   const wstring spelled = written_word(word);
   const std::string bytes = encode_windows1251(sought.Text(), size_t(sought.Length()));
+  // Plain forms are compared byte by byte when the word converts exactly.
+  const bool exact = decode_windows1251(bytes.data(), bytes.size()) == sought.Text();
   dic_article best;
   int best_rank = -1;
   for (uint16_t key : {file_.NounKey(bytes), file_.VerbKey(bytes)})
     for (uint16_t n : FindStemArticles(file_, key)) {
       dic_article article;
-      if (!ReadArticleForms(file_, n, sought, article) || !has_form(article, sought)) continue;
+      if (!ReadArticleForms(file_, n, sought, article) || !has_form(article, sought, exact ? &bytes : nullptr)) continue;
       if (!text) return true;
       if (!browse && is_taken(home, n)) continue;
       const int rank = LemmaRank(home, article, sought, spelled);

@@ -88,7 +88,13 @@ void apply_stem_alternations(std::string& stem) {
 // many letters of "ся"/"сь" are still to be accounted for afterwards.
 std::string verb_stem(std::string_view word, std::span<const verb_ending_rule> rules, size_t& reflexive) {
   size_t minimum = minimum_stem_length(word);
+  const char stem_end = word.size() > reflexive ? word[word.size() - reflexive - 1] : '\0';
   for (const verb_ending_rule& rule : rules) {
+    // A rule fits only an ending that ends as the word does, before "ся" or
+    // after it; the table is long, so the others are passed over at once.
+    const bool ends_alike = rule.ending.empty() || rule.ending.back() == stem_end ||
+                            (reflexive != 0 && rule.ending.back() == word.back());
+    if (!ends_alike) continue;
     const size_t covered = rule.ending.size() + reflexive;
     if (word.size() >= covered) {
       size_t p = word.size() - covered;

@@ -31,6 +31,17 @@ void LoadDictionary(benchmark::State& state) {
   }
 }
 
+// What a host waits for before its first command: the file opened and one
+// typed word's article found in it.
+void LoadAndFindOneArticle(benchmark::State& state) {
+  world home(u"bench");
+  for (auto _ : state) {
+    dic_loader file(dictionary_path());
+    dictionary words(file, nullptr);
+    benchmark::DoNotOptimize(words.FindArticle(home, u"лампу", nullptr, false));
+  }
+}
+
 class dictionary_bench {
  public:
   dictionary_bench() : file_(dictionary_path()), words_(file_, nullptr), home_(wstring(u"bench")) {}
@@ -76,6 +87,7 @@ void SpellingCandidatesOfATypo(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(LoadDictionary)->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadAndFindOneArticle)->Unit(benchmark::kMillisecond);
 BENCHMARK(FindArticleOfTypedWords);
 BENCHMARK(ExpandArticleOfTypedWords);
 BENCHMARK(SpellingCandidatesOfATypo)->Unit(benchmark::kMicrosecond);

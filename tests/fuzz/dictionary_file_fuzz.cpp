@@ -1,0 +1,55 @@
+// Any file opened as the dictionary "kiv.dic": the header and ending tables
+// read, then typed words looked up, expanded and declared into a world.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "c_index.h"
+#include "code_world.h"
+#include "dic_loader.h"
+#include "dictionary.h"
+#include "fuzz_input.h"
+
+namespace {
+
+// Words of the seed dictionaries and forms a player types.
+const char16_t* const typed_words[] = {u"и",      u"а",       u"который", u"которую", u"которым", u"лампу",
+                                       u"лампа",  u"сундука", u"ключом",  u"двери",   u"красную", u"возьми",
+                                       u"открой", u"зажёг",   u"идти",    u"быть",    u"год",     u"человек",
+                                       u"время",  u"дело",    u"жизнь",   u"говорить", u"сказать"};
+
+void look_up(const dictionary& words, world& home, const wstring& word) {
+  wstring text;
+  words.FindArticle(home, word, &text, true);
+  words.FindArticle(home, word, &text, false);
+  words.FindArticle(home, word, nullptr, false);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::limit_command_time();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static fuzz::scratch_folder folder;
+  folder.Write(dic_loader::default_file, data, size);
+  {
+    dic_loader file(dic_loader::default_file);
+    wstring label;
+    dictionary words(file, &label);
+    code_world w;
+    w.home.dictionary = &words;
+    w.in.StartCommand();
+    for (const char16_t* typed : typed_words) {
+      wstring word(typed);
+      fuzz::run_catching_engine_errors([&] { look_up(words, w.home, word); });
+      fuzz::run_catching_engine_errors([&] { words.DeclareFromDictionary(w.home, word); });
+    }
+    c_index<wstring, wstring> found;
+    fuzz::run_catching_engine_errors([&] { words.SpellingCandidates(w.home, u"сундюка", found); });
+  }
+  folder.Sweep(dic_loader::default_file);
+  return 0;
+}
