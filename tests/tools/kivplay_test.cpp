@@ -185,9 +185,9 @@ TEST_F(kivplay, ExampleGameLoadsWithItsLibrary) {
                                            "кухня.north\nкухня.up\nгерой.location\nгерой.вес\n";
   run_result played = run(KIVPLAY " --eval --plain '" EXAMPLE_GAME "' < '" + file.string() + "' 2>&1");
   EXPECT_EQ(played.status, 0);
-  // The hero's place is described first; classes and attributes come from
-  // the library in lib/ beside the player.
-  EXPECT_TRUE(played.output.starts_with("\nТесная кухня, пахнет свежим хлебом.")) << played.output;
+  // The hero's place is described first, under its name; classes and
+  // attributes come from the library in lib/ beside the player.
+  EXPECT_TRUE(played.output.starts_with("\nКухня\nТесная кухня, пахнет свежим хлебом.")) << played.output;
   EXPECT_TRUE(played.output.ends_with("\nДа\nНет\nДа\n"
                                       "Коридор\nОшибка, Лестницы наверх здесь нет.\n"
                                       "Кухня\n70\n"))
