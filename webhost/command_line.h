@@ -11,6 +11,7 @@
 struct command_line {
   host_settings settings;
   int port = 80;
+  int first_retry_port = 49152;  // then every 10th port above it
   std::string listen_address = "0.0.0.0";
   bool quiet = false;       // the log is not shown (NetLog.log still gets it)
   bool help = false;

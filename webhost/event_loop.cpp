@@ -40,8 +40,7 @@ event_loop::event_loop(handler handle, after_request after)
 }
 
 event_loop::~event_loop() {
-  while (!connections_.empty()) Close(connections_.begin()->first);
-  if (listen_fd_ >= 0) close(listen_fd_);
+  CloseAll();
   if (spare_fd_ >= 0) close(spare_fd_);
   if (epoll_fd_ >= 0) close(epoll_fd_);
 }
@@ -100,25 +99,41 @@ void event_loop::Run() {
   epoll_event events[64];
   while (running_ && !stop_asked) {
     int count = epoll_pwait(epoll_fd_, events, 64, WaitMilliseconds(), &waiting);
-    for (int i = 0; i < count; ++i) {
-      int fd = events[i].data.fd;
-      if (fd == listen_fd_) {
-        Accept();
-        continue;
-      }
-      auto found = connections_.find(fd);
-      if (found == connections_.end()) continue;
-      connection& c = *found->second;
-      if (c.state == phase::writing && (events[i].events & (EPOLLOUT | EPOLLERR | EPOLLHUP)))
-        OnWritable(c);
-      else if (events[i].events & (EPOLLIN | EPOLLERR | EPOLLHUP | EPOLLRDHUP))
-        OnReadable(c);
-    }
+    HandleEvents(events, count);
     CloseExpired();
   }
   sigaction(SIGINT, &old_int, nullptr);
   sigaction(SIGTERM, &old_term, nullptr);
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+}
+
+void event_loop::Dispatch() {
+  epoll_event events[64];
+  HandleEvents(events, epoll_wait(epoll_fd_, events, 64, 0));
+  CloseExpired();
+}
+
+void event_loop::HandleEvents(const epoll_event* events, int count) {
+  for (int i = 0; i < count; ++i) {
+    int fd = events[i].data.fd;
+    if (fd == listen_fd_) {
+      Accept();
+      continue;
+    }
+    auto found = connections_.find(fd);
+    if (found == connections_.end()) continue;
+    connection& c = *found->second;
+    if (c.state == phase::writing && (events[i].events & (EPOLLOUT | EPOLLERR | EPOLLHUP)))
+      OnWritable(c);
+    else if (events[i].events & (EPOLLIN | EPOLLERR | EPOLLHUP | EPOLLRDHUP))
+      OnReadable(c);
+  }
+}
+
+void event_loop::CloseAll() {
+  while (!connections_.empty()) Close(connections_.begin()->first);
+  if (listen_fd_ >= 0) close(listen_fd_);
+  listen_fd_ = -1;
 }
 
 // At most a batch per wakeup, so a flood of new clients cannot keep the

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <netinet/in.h>
+#include <sys/epoll.h>
 
 #include <chrono>
 #include <functional>
@@ -36,10 +37,19 @@ class event_loop {
   // Opens the listening socket; false with errno kept.
   bool Listen(const std::string& address, int port);
   int Port() const { return port_; }
+  bool Listening() const { return listen_fd_ >= 0; }
   // Serves until SIGINT or SIGTERM arrives (they are blocked outside the
   // wait) or Stop is called from a handler.
   void Run();
   void Stop() { running_ = false; }
+  // For a loop of another toolkit that waits instead of Run: the
+  // descriptor that becomes readable when there is work, how long to wait
+  // at most for a connection's timer, and the work due now.
+  int Descriptor() const { return epoll_fd_; }
+  int WaitMilliseconds() const;
+  void Dispatch();
+  // Closes the listening socket and every connection.
+  void CloseAll();
 
  private:
   enum class phase { reading, writing, closing };
@@ -63,7 +73,7 @@ class event_loop {
   void SetDeadline(connection& c, clock::time_point deadline);
   void Close(int fd);
   void CloseExpired();
-  int WaitMilliseconds() const;
+  void HandleEvents(const epoll_event* events, int count);
 
   handler handle_;
   after_request after_;

@@ -6,6 +6,7 @@ enum class start_mode { window = 0, browser = 1, server = 2 };
 
 struct host_settings {
   start_mode mode = start_mode::browser;
+  bool close_start_window = true; // the server window closes with the page window
   bool editor = false;        // game pages get the development environment
   bool letters = true;        // drop-cap letters as images
   bool stress_marks = true;   // stress marks shown, not deleted

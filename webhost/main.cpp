@@ -3,12 +3,16 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <iostream>
 #include <thread>
 
 #include "command_line.h"
 #include "server_controller.h"
 #include "text_edit.h"
+#ifdef KIV_WINDOW
+#include "server_window.h"
+#endif
 
 namespace {
 
@@ -18,6 +22,15 @@ void allow_many_connections() {
   if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
   limit.rlim_cur = limit.rlim_max;
   setrlimit(RLIMIT_NOFILE, &limit);
+}
+
+// The window needs a display; both start arguments ask for a start without it.
+bool wants_window(const command_line& options) {
+  auto set = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value;
+  };
+  return options.arguments.size() < 2 && (set("DISPLAY") || set("WAYLAND_DISPLAY"));
 }
 
 }  // namespace
@@ -34,9 +47,13 @@ int main(int argc, char** argv) {
     return 0;
   }
   allow_many_connections();
+  host_folders folders = host_folders::ForProgram(host_folders::RunningProgramFolder());
+#ifdef KIV_WINDOW
+  if (wants_window(options) && gtk_init_check(nullptr, nullptr)) return TSrvForm(options, folders).Run();
+#endif
   server_log::view shown;
   if (!options.quiet) shown = [](const std::string& text) { std::cerr << text << std::flush; };
-  server_controller controller(options, host_folders::ForProgram(host_folders::RunningProgramFolder()), shown);
+  server_controller controller(options, folders, shown);
   if (!controller.Create()) return 1;
   if (!controller.StartsAtOnce()) {
     for (std::u16string caption = controller.CountdownTick(); !caption.empty();

@@ -14,50 +14,85 @@
 extern char** environ;
 
 server_controller::server_controller(const command_line& options, const host_folders& folders,
-                                     server_log::view shown)
+                                     server_log::view shown, host_window* window)
     : options_(options),
       folders_(folders),
+      window_(window),
       log_(folders.site_root + "NetLog.log", std::move(shown)),
       engine_(sessions_, folders_),
       router_(sessions_, engine_, folders_, options_.settings, log_),
       loop_([this](std::string_view head, const std::string& remote) { return router_.Handle(head, remote); },
             [this] { RefreshLog(); }) {}
 
-server_controller::~server_controller() {
-  engine_.UnloadEngine();
-  RefreshLog();
-}
+server_controller::~server_controller() { Stop(); }
 
 bool server_controller::Create() {
   // Cookie logs and subscriptions live here; a missing folder would lose them.
   mkdir((folders_.site_root + "users").c_str(), 0700);
   mkdir((folders_.site_root + "home").c_str(), 0700);
   std::u16string message;
-  bool bound = engine_.LoadEngine(options_.settings.prompt_worker, message) == 0;
-  if (bound) {
+  buttons_enabled_ = engine_.LoadEngine(options_.settings.prompt_worker, message) == 0;
+  if (buttons_enabled_) {
     log_.Add(u"Root=" + from_utf8(folders_.site_root) + u"\r\n");
+    LoadDialog();
     ApplyStartMode();
   } else {
     log_.Add(message + u"\r\n");
   }
   RefreshLog();
-  return bound;
+  return buttons_enabled_;
 }
 
-// There is no modal HTML window here: the window mode falls back to the
-// browser, as it does where that window is missing.
-void server_controller::ApplyStartMode() {
-  if (options_.settings.mode != start_mode::window) return;
-  std::cerr << to_utf8(u"Не найдена MSHTML.DLL: Игра в окне невозможна") << '\n';
+void server_controller::LoadDialog() {
+  if (!window_) return;  // the console has no page window, and says so only when asked for one
+  switch (window_->LoadDialog()) {
+    case host_window::dialog_load::loaded: has_dialog_ = true; return;
+    case host_window::dialog_load::library_missing: log_.Add(u"Не удалось загрузить MSHTML.DLL\r\n"); break;
+    case host_window::dialog_load::function_missing:
+      log_.Add(u"Не удалось получить функцию ShowHTMLDialog()\r\n");
+      break;
+  }
   options_.settings.mode = start_mode::browser;
 }
 
+void server_controller::SetStartMode(start_mode mode) {
+  options_.settings.mode = mode;
+  switch (mode) {
+    case start_mode::window:
+      if (has_dialog_) {
+        controls_.close_start_window_enabled = true;
+        return;
+      }
+      if (window_) window_->ShowMessage(u"Не найдена MSHTML.DLL", u"Игра в окне невозможна");
+      else std::cerr << to_utf8(u"Не найдена MSHTML.DLL: Игра в окне невозможна") << '\n';
+      SetStartMode(start_mode::browser);
+      return;
+    case start_mode::browser:
+      options_.settings.close_start_window = false;
+      controls_.close_start_window_enabled = false;
+      controls_.editor_enabled = true;
+      return;
+    case start_mode::server: options_.settings.close_start_window = false; return;
+  }
+}
+
 std::u16string server_controller::CountdownTick() {
-  if (countdown_ == 0) return {};
-  return u"Начать игру - " + decimal(countdown_--);
+  if (!counting_) return {};
+  if (countdown_ == 0) {
+    counting_ = false;
+    return {};
+  }
+  return std::u16string(start_caption) + u" - " + decimal(countdown_--);
+}
+
+std::u16string server_controller::StopCountdown() {
+  counting_ = false;
+  return start_caption;
 }
 
 bool server_controller::Start() {
+  counting_ = false;
+  buttons_enabled_ = false;
   if (StartsAtOnce()) {
     switch (options_.arguments[1][0]) {
       case 'b': options_.settings.mode = start_mode::browser; break;
@@ -71,15 +106,31 @@ bool server_controller::Start() {
     RefreshLog();
     return false;
   }
+  // The console tells the address in every mode; the log only when a page opens.
   address_ = "http://127.0.0.1";
   if (Port() != 80) address_.append(":").append(std::to_string(Port()));
   std::string page = options_.arguments.empty() ? "/" : options_.arguments[0];
   if (page.empty() || page[0] != '/') page.insert(0, 1, '/');
   address_ += page;
-  log_.Add(from_utf8(address_) + u"\r\n");
-  if (options_.settings.mode == start_mode::browser) OpenBrowser();
+  if (options_.settings.mode != start_mode::server) {
+    log_.Add(from_utf8(address_) + u"\r\n");
+    if (options_.settings.mode == start_mode::window) ShowInDialog();
+    else OpenBrowser();
+  }
   RefreshLog();
   return true;
+}
+
+bool server_controller::StartDebugging() {
+  SetStartMode(start_mode::browser);
+  options_.settings.editor = true;
+  return Start();
+}
+
+void server_controller::Stop() {
+  loop_.CloseAll();
+  engine_.UnloadEngine();
+  RefreshLog();
 }
 
 bool server_controller::OpenPort() {
@@ -93,13 +144,29 @@ bool server_controller::OpenPort() {
       log_.Add("Socket error: " + std::to_string(errno) + " " + std::strerror(errno) + "\r\n");
       return false;
     }
-    port = attempt == 0 ? first_retry_port : port + retry_port_step;
+    port = attempt == 0 ? options_.first_retry_port : port + retry_port_step;
   }
   log_.Add(u"Не удалось открыть порт!\r\n");
   return false;
 }
 
+void server_controller::ShowInDialog() {
+  if (!has_dialog_) {
+    log_.Add(u"Error: Не удалось получить функцию ShowHTMLDialog\r\n");
+    return;
+  }
+  RefreshLog();
+  bool close = options_.settings.close_start_window;
+  if (close) window_->Hide();
+  window_->ShowDialog(address_);
+  if (close) window_->Close();
+  window_->ReleaseDialog();
+  has_dialog_ = false;
+}
+
 void server_controller::OpenBrowser() {
+  if (has_dialog_) window_->ReleaseDialog();
+  has_dialog_ = false;
   const char* argv[] = {"xdg-open", address_.c_str(), nullptr};
   pid_t child = 0;
   int error = posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ);
