@@ -261,6 +261,7 @@ TEST_F(controller_test, PortsTakenAreRetriedTenTimesInAll) {
   auto [first, first_retry] = free_ports(9);
   options_.port = first;
   options_.first_retry_port = first_retry;
+  options_.settings.mode = start_mode::server;
   std::vector<busy_port> held;
   held.emplace_back(first);
   held.emplace_back(first_retry);
@@ -297,6 +298,7 @@ TEST_F(controller_test, PortsTakenAreRetriedTenTimesInAll) {
 }
 
 TEST_F(controller_test, StoppingClosesThePortAndUnbindsTheEngine) {
+  options_.settings.mode = start_mode::server;
   auto controller = Make(nullptr);
   ASSERT_TRUE(controller->Create());
   ASSERT_TRUE(controller->Start());
