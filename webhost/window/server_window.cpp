@@ -57,6 +57,8 @@ int TSrvForm::Run() {
   source_ = std::make_unique<loop_source>(controller_.Loop());
   if (std::getenv("KIV_WINDOW_DRIVER")) driver_ = std::make_unique<window_driver>(*this);
   gtk_widget_show_all(window_);
+  // Showing the notebook selects its first page, which is no change of page.
+  g_signal_connect_swapped(pages_, "switch-page", G_CALLBACK(+[](TSrvForm* form) { form->StopCountdown(); }), this);
   controller_.Create();
   ShowControls();
   if (controller_.StartsAtOnce()) {
@@ -89,7 +91,6 @@ void TSrvForm::Build() {
   gtk_notebook_append_page(GTK_NOTEBOOK(pages_), new_start_picture(), gtk_label_new("Старт"));
   gtk_notebook_append_page(GTK_NOTEBOOK(pages_), BuildSettings(), gtk_label_new("Настройки"));
   gtk_notebook_append_page(GTK_NOTEBOOK(pages_), BuildLog(), gtk_label_new("Лог"));
-  g_signal_connect_swapped(pages_, "switch-page", G_CALLBACK(+[](TSrvForm* form) { form->StopCountdown(); }), this);
   gtk_box_pack_start(GTK_BOX(column), pages_, TRUE, TRUE, 0);
 
   GtkWidget* buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);

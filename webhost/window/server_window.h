@@ -46,6 +46,8 @@ class TSrvForm : public host_window {
   std::string Describe();
   std::string LogText();
   const server_controller& Controller() const { return controller_; }
+  // The window is destroyed; only the controller is left.
+  bool Gone() const { return destroyed_; }
 
  private:
   void Build();

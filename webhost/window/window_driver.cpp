@@ -62,6 +62,10 @@ void window_driver::Read() {
 }
 
 void window_driver::Perform(const std::string& command) {
+  if (form_.Gone()) {
+    Answer("gone");
+    return;
+  }
   std::string verb = command.substr(0, command.find(' '));
   std::string argument = command.size() > verb.size() ? command.substr(verb.size() + 1) : "";
   if (verb == "page") form_.SelectPage(std::atoi(argument.c_str()));
