@@ -187,9 +187,10 @@ class webkiv_window : public ::testing::Test {
     display_ = ":" + number;
   }
 
-  // The environment of this test without a display, plus `extra`.
+  // The environment of this test without a display, plus `extra`. No
+  // accessibility bus is there to connect to.
   static std::vector<std::string> Environment(const std::vector<std::string>& extra) {
-    std::vector<std::string> environment;
+    std::vector<std::string> environment{"NO_AT_BRIDGE=1"};
     for (char** variable = environ; *variable; ++variable) {
       std::string text = *variable;
       if (!text.starts_with("DISPLAY=") && !text.starts_with("WAYLAND_DISPLAY=")) environment.push_back(text);

@@ -86,7 +86,8 @@ void window_driver::Perform(const std::string& command) {
     Answer("unknown " + command);
     return;
   }
-  Answer("state " + form_.Describe());
+  // A start in mode 0 may come back after the window was closed.
+  Answer(form_.Gone() ? "gone" : "state " + form_.Describe());
 }
 
 void window_driver::Answer(const std::string& line) {
