@@ -313,6 +313,38 @@ TEST_F(webkiv_window, WithoutTheWebViewLibraryTheWindowModeIsRefused) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
 }
 
+TEST_F(webkiv_window, TheWindowModeShowsThePageInTheWebView) {
+  if (!skip_.empty()) GTEST_SKIP() << skip_;
+  child webkiv;
+  // The web view's own sandbox needs namespaces a container may not give;
+  // the page shown is this test's own.
+  ASSERT_TRUE(webkiv.Spawn({program_, "--port", "0", "--listen", "127.0.0.1"},
+                           Environment({"DISPLAY=" + display_, "KIV_WINDOW_DRIVER=1",
+                                        "WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1"})));
+  ASSERT_TRUE(read_line(webkiv.out).starts_with("ready "));
+  EXPECT_EQ(field(webkiv.Ask("mode 0"), "close"), "0/1");
+  EXPECT_EQ(field(webkiv.Ask("option close"), "close"), "1/1");
+  // The start waits for the page window; the driver goes on meanwhile.
+  ASSERT_EQ(write(webkiv.in, "start\n", 6), 6);
+  std::string log;
+  for (int i = 0; i < 300 && log.find("GET /index.html") == std::string::npos; ++i) {
+    std::this_thread::sleep_for(100ms);
+    log = webkiv.Ask("log");
+  }
+  // The page window asked for the first page, which came in its frame.
+  EXPECT_NE(log.find("http://127.0.0.1:"), std::string::npos) << log;
+  EXPECT_NE(log.find("send iframe-wrapper\\r\\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("GET /index.html"), std::string::npos) << log;
+  std::string state = webkiv.Ask("state");
+  EXPECT_TRUE(state.starts_with("state shown=0 ")) << state;  // hidden while the page window is up
+  EXPECT_EQ(field(state, "listening"), "1");
+  ASSERT_EQ(write(webkiv.in, "close\n", 6), 6);
+  EXPECT_EQ(read_line(webkiv.out), "gone");  // the start's answer, once the page window is gone
+  EXPECT_EQ(read_line(webkiv.out), "closed bound=0 listening=0");
+  int status = webkiv.Wait(30s);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
 // Without a display, or with both start arguments, there is no window.
 TEST_F(webkiv_window, NoWindowWithoutADisplayOrWithBothArguments) {
   child console;

@@ -278,7 +278,7 @@ void TSrvForm::DismissMessages() {
 }
 
 std::string TSrvForm::Describe() {
-  std::string state = "page=" + std::to_string(gtk_notebook_get_current_page(GTK_NOTEBOOK(pages_))) + " mode=";
+  std::string state = std::string("shown=") + yes_no(gtk_widget_get_visible(window_)) + " page=" + std::to_string(gtk_notebook_get_current_page(GTK_NOTEBOOK(pages_))) + " mode=";
   for (int mode = 0; mode < 3; ++mode)
     if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(modes_[mode]))) state += std::to_string(mode);
   constexpr const char* names[] = {"close", "editor", "letters", "stress", "netlog"};
