@@ -191,9 +191,15 @@ class webkiv_window : public ::testing::Test {
   // accessibility bus is there to connect to.
   static std::vector<std::string> Environment(const std::vector<std::string>& extra) {
     std::vector<std::string> environment{"NO_AT_BRIDGE=1"};
+    auto replaced = [&](const std::string& text) {
+      for (const std::string& variable : extra)
+        if (text.starts_with(variable.substr(0, variable.find('=') + 1))) return true;
+      return false;
+    };
     for (char** variable = environ; *variable; ++variable) {
       std::string text = *variable;
-      if (!text.starts_with("DISPLAY=") && !text.starts_with("WAYLAND_DISPLAY=")) environment.push_back(text);
+      if (!text.starts_with("DISPLAY=") && !text.starts_with("WAYLAND_DISPLAY=") && !replaced(text))
+        environment.push_back(text);
     }
     environment.insert(environment.end(), extra.begin(), extra.end());
     return environment;
@@ -317,10 +323,15 @@ TEST_F(webkiv_window, TheWindowModeShowsThePageInTheWebView) {
   if (!skip_.empty()) GTEST_SKIP() << skip_;
   child webkiv;
   // The web view's own sandbox needs namespaces a container may not give;
-  // the page shown is this test's own.
+  // the page shown is this test's own. LeakSanitizer's end-of-process
+  // tracer faults on the web engine's script threads, so leaks are not
+  // checked in this one process (address and undefined-behaviour checks
+  // stay on; the other window tests check leaks).
+  std::string sanitizer = std::getenv("ASAN_OPTIONS") ? std::getenv("ASAN_OPTIONS") : "";
   ASSERT_TRUE(webkiv.Spawn({program_, "--port", "0", "--listen", "127.0.0.1"},
                            Environment({"DISPLAY=" + display_, "KIV_WINDOW_DRIVER=1",
-                                        "WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1"})));
+                                        "WEBKIT_DISABLE_SANDBOX_THIS_IS_DANGEROUS=1",
+                                        "ASAN_OPTIONS=" + sanitizer + ":detect_leaks=0"})));
   ASSERT_TRUE(read_line(webkiv.out).starts_with("ready "));
   EXPECT_EQ(field(webkiv.Ask("mode 0"), "close"), "0/1");
   EXPECT_EQ(field(webkiv.Ask("option close"), "close"), "1/1");
@@ -347,14 +358,14 @@ TEST_F(webkiv_window, TheWindowModeShowsThePageInTheWebView) {
 
 // Without a display, or with both start arguments, there is no window.
 TEST_F(webkiv_window, NoWindowWithoutADisplayOrWithBothArguments) {
+  // The console counts down 10 s and starts; no driver answers.
   child console;
-  ASSERT_TRUE(console.Spawn({program_, "--port", "0", "--listen", "127.0.0.1", "--quiet", "/", "s"},
+  ASSERT_TRUE(console.Spawn({program_, "--port", "0", "--listen", "127.0.0.1", "--quiet", "--mode", "server"},
                             Environment({"KIV_WINDOW_DRIVER=1"})));
-  EXPECT_TRUE(read_line(console.out).starts_with("http://127.0.0.1:"));
-  if (skip_.empty()) {
-    child arguments;
-    ASSERT_TRUE(arguments.Spawn({program_, "--port", "0", "--listen", "127.0.0.1", "--quiet", "/", "s"},
-                                Environment({"DISPLAY=" + display_, "KIV_WINDOW_DRIVER=1"})));
-    EXPECT_TRUE(read_line(arguments.out).starts_with("http://127.0.0.1:"));
-  }
+  EXPECT_TRUE(console.Ask("state").starts_with("http://127.0.0.1:"));
+  if (!skip_.empty()) GTEST_SKIP() << skip_;
+  child arguments;
+  ASSERT_TRUE(arguments.Spawn({program_, "--port", "0", "--listen", "127.0.0.1", "--quiet", "/", "s"},
+                              Environment({"DISPLAY=" + display_, "KIV_WINDOW_DRIVER=1"})));
+  EXPECT_TRUE(read_line(arguments.out).starts_with("http://127.0.0.1:"));
 }
