@@ -141,7 +141,11 @@ bool server_controller::OpenPort() {
       return true;
     }
     if (errno != EACCES && errno != EADDRINUSE) {
-      log_.Add("Socket error: " + std::to_string(errno) + " " + std::strerror(errno) + "\r\n");
+      // The log has the code; the reason goes where errors are shown.
+      int error = errno;
+      log_.Add("Socket error: " + std::to_string(error) + "\r\n");
+      if (window_) window_->ShowMessage(u"KIV2 web", from_ansi(std::strerror(error)));
+      else std::cerr << "webkiv: " << std::strerror(error) << '\n';
       return false;
     }
     port = attempt == 0 ? options_.first_retry_port : port + retry_port_step;

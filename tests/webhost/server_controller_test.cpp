@@ -289,12 +289,14 @@ TEST_F(controller_test, PortsTakenAreRetriedTenTimesInAll) {
   ASSERT_TRUE(last->Start()) << log_;
   EXPECT_EQ(last->Port(), first_retry + 80);
 
-  // Other errors are not retried.
+  // Other errors are not retried; the window shows the reason.
   options_.listen_address = "300.0.0.1";
   log_.clear();
-  auto wrong = Make(nullptr);
+  fake_window window;
+  auto wrong = Make(&window);
   EXPECT_FALSE(wrong->Start());
-  EXPECT_TRUE(log_.starts_with("Socket error: " + std::to_string(EINVAL))) << log_;
+  EXPECT_EQ(log_, "Socket error: " + std::to_string(EINVAL) + "\r\n");
+  EXPECT_EQ(window.calls, std::vector<std::string>{"message KIV2 web: Invalid argument"});
 }
 
 TEST_F(controller_test, StoppingClosesThePortAndUnbindsTheEngine) {

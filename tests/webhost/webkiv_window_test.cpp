@@ -54,7 +54,7 @@ std::string read_line(int fd, std::chrono::milliseconds wait = 60s) {
 }
 
 // The whole reply to a GET of `target` on the port; empty without a connection.
-std::string get(int port, const std::string& target) {
+std::string get(int port, const std::string& target, const std::string& cookie = "") {
   int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -64,7 +64,9 @@ std::string get(int port, const std::string& target) {
     close(fd);
     return "";
   }
-  std::string head = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
+  std::string head = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
+  if (!cookie.empty()) head += "Cookie: KIV2=" + cookie + "\r\n";
+  head += "\r\n";
   send(fd, head.data(), head.size(), MSG_NOSIGNAL);
   std::string reply;
   char buffer[4096];
@@ -151,6 +153,8 @@ class webkiv_window : public ::testing::Test {
     fs::create_symlink(KIV_LIBRARY, bin / "libkiv.so");
     fs::create_directory_symlink(fs::path(KIV_LIBRARY).parent_path() / "lib", bin / "lib");
     write_file(bin / "site/index.html", "<nav>[gamelist]</nav>");
+    write_file(bin / "site/interface.html", "<h1>[location]</h1>");
+    write_file(bin / "site/KIV2IDE.html", "<h1>IDE [location]</h1>");
     write_file(site_ / "games/test/game.kiv", "// Проверка\n// Тестовая игра\n");
     program_ = (bin / "webkiv").string();
     StartDisplay();
@@ -289,6 +293,16 @@ TEST_F(webkiv_window, PagesOptionsServingAndClosing) {
   EXPECT_NE(log.find("\\r\\nGET /\\r\\n"), std::string::npos) << log;
   EXPECT_EQ(log.find("http://127.0.0.1"), std::string::npos) << log;  // mode 2 opens no page
   EXPECT_NE(read_file(site_ / "NetLog.log").find("\r\nGET /\r\n"), std::string::npos);
+  // The editor option chose the game page; the status bar shows the last
+  // command.
+  std::string game = get(port, "/games/test/game.kiv");
+  EXPECT_NE(game.find("<h1>IDE "), std::string::npos) << game;
+  size_t set = game.find("Set-Cookie: KIV2=");
+  ASSERT_NE(set, std::string::npos) << game;
+  std::string cookie = game.substr(set + 17, 12);
+  EXPECT_EQ(get(port, "/games/test/?cmd=%D0%B6%D0%B4%D0%B0%D1%82%D1%8C", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  std::string panels = field(webkiv.Ask("state"), "status");
+  EXPECT_TRUE(panels.size() == 8 + 1 + 10 && panels.ends_with("|ждать")) << panels;  // hh:mm:ss|ждать
 
   // Closing the window unbinds the engine and frees the port.
   ASSERT_EQ(write(webkiv.in, "close\n", 6), 6);
