@@ -140,14 +140,17 @@ GtkWidget* TSrvForm::BuildSettings() {
 
 GtkWidget* TSrvForm::BuildLog() {
   GtkWidget* page = gtk_box_new(GTK_ORIENTATION_VERTICAL, 2);
-  GtkWidget* view = gtk_text_view_new();
-  gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
-  gtk_text_view_set_monospace(GTK_TEXT_VIEW(view), TRUE);
-  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_CHAR);
-  log_text_ = GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(view))));
-  log_scroll_ = gtk_scrolled_window_new(nullptr, nullptr);
-  gtk_container_add(GTK_CONTAINER(log_scroll_), view);
-  gtk_box_pack_start(GTK_BOX(page), log_scroll_, TRUE, TRUE, 0);
+  log_widget_ = gtk_text_view_new();
+  gtk_text_view_set_editable(GTK_TEXT_VIEW(log_widget_), FALSE);
+  gtk_text_view_set_monospace(GTK_TEXT_VIEW(log_widget_), TRUE);
+  gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(log_widget_), GTK_WRAP_WORD_CHAR);
+  log_text_ = GTK_TEXT_BUFFER(g_object_ref(gtk_text_view_get_buffer(GTK_TEXT_VIEW(log_widget_))));
+  GtkTextIter end;
+  gtk_text_buffer_get_end_iter(log_text_, &end);
+  log_end_ = gtk_text_buffer_create_mark(log_text_, nullptr, &end, FALSE);
+  GtkWidget* scroll = gtk_scrolled_window_new(nullptr, nullptr);
+  gtk_container_add(GTK_CONTAINER(scroll), log_widget_);
+  gtk_box_pack_start(GTK_BOX(page), scroll, TRUE, TRUE, 0);
   GtkWidget* bar = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 2);
   time_panel_ = status_panel(bar, false);
   command_panel_ = status_panel(bar, true);
@@ -165,8 +168,8 @@ void TSrvForm::ShowLog(const std::string& pending) {
     gtk_text_buffer_get_end_iter(log_text_, &end);
     gtk_text_buffer_insert(log_text_, &end, to_utf8(from_ansi(pending)).c_str(), -1);
   }
-  GtkAdjustment* scroll = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(log_scroll_));
-  gtk_adjustment_set_value(scroll, gtk_adjustment_get_upper(scroll));
+  // Scrolled once the new lines are laid out.
+  gtk_text_view_scroll_mark_onscreen(GTK_TEXT_VIEW(log_widget_), log_end_);
   gtk_label_set_text(GTK_LABEL(time_panel_), to_utf8(controller_.Status().time).c_str());
   gtk_label_set_text(GTK_LABEL(command_panel_), to_utf8(controller_.Status().command).c_str());
 }

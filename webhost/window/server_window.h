@@ -73,7 +73,8 @@ class TSrvForm : public host_window {
   GtkWidget* start_ = nullptr;
   GtkWidget* debug_ = nullptr;
   GtkTextBuffer* log_text_ = nullptr;  // our own reference: the log outlives the view
-  GtkWidget* log_scroll_ = nullptr;
+  GtkWidget* log_widget_ = nullptr;
+  GtkTextMark* log_end_ = nullptr;  // stays at the end as text is added
   GtkWidget* time_panel_ = nullptr;
   GtkWidget* command_panel_ = nullptr;
   guint timer_ = 0;
