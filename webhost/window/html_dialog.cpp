@@ -22,7 +22,8 @@ host_window::dialog_load html_dialog::Load() {
   if (!library_) return host_window::dialog_load::library_missing;
   new_view_ = reinterpret_cast<decltype(new_view_)>(dlsym(library_, "webkit_web_view_new"));
   load_uri_ = reinterpret_cast<decltype(load_uri_)>(dlsym(library_, "webkit_web_view_load_uri"));
-  if (new_view_ && load_uri_) return host_window::dialog_load::loaded;
+  title_ = reinterpret_cast<decltype(title_)>(dlsym(library_, "webkit_web_view_get_title"));
+  if (new_view_ && load_uri_ && title_) return host_window::dialog_load::loaded;
   Release();
   return host_window::dialog_load::function_missing;
 }
@@ -32,6 +33,7 @@ void html_dialog::Release() {
   library_ = nullptr;
   new_view_ = nullptr;
   load_uri_ = nullptr;
+  title_ = nullptr;
 }
 
 void html_dialog::Show(GtkWindow* parent, const std::string& address) {
@@ -45,6 +47,11 @@ void html_dialog::Show(GtkWindow* parent, const std::string& address) {
   gtk_window_set_destroy_with_parent(GTK_WINDOW(window), TRUE);
   GtkWidget* view = new_view_();
   gtk_container_add(GTK_CONTAINER(window), view);
+  // The window bears the page's title, as a browser's does.
+  g_signal_connect(view, "notify::title", G_CALLBACK(+[](GtkWidget* page, GParamSpec*, html_dialog* dialog) {
+    const char* title = dialog->title_(page);
+    if (title && *title) gtk_window_set_title(GTK_WINDOW(gtk_widget_get_toplevel(page)), title);
+  }), this);
   load_uri_(view, address.c_str());
   GMainLoop* shown = g_main_loop_new(nullptr, FALSE);
   g_signal_connect_swapped(window, "destroy", G_CALLBACK(g_main_loop_quit), shown);

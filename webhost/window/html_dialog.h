@@ -23,4 +23,5 @@ class html_dialog {
   void* library_ = nullptr;
   GtkWidget* (*new_view_)() = nullptr;
   void (*load_uri_)(GtkWidget* view, const char* uri) = nullptr;
+  const char* (*title_)(GtkWidget* view) = nullptr;
 };
