@@ -17,6 +17,8 @@ const TYPE_NAMES = {
   location: "локация", word: "слово", preposition: "предлог", "and-list": "и-список",
   "or-list": "или-список", context: "контекст", null: "пусто", calc: "метод",
 };
+// The two built-in rows every entity starts with.
+const SYSTEM_ROWS = { type: "тип", name: "имя" };
 const KIND_NAMES = { sys: "встроенное", prp: "свойство", var: "переменная", tmp: "временное свойство" };
 const ABSENT = "--";
 
@@ -185,7 +187,7 @@ class AuthorPage {
     if (rows.length === 0) {
       const empty = this.document.createElement("tr");
       const cell = this.document.createElement("td");
-      cell.colSpan = 4;
+      cell.colSpan = 3;
       cell.className = "ide-hint";
       cell.textContent = this.chosen === "global" ? "Глобальных переменных нет." : "Объект не найден.";
       empty.append(cell);
@@ -198,21 +200,24 @@ class AuthorPage {
     line.className = "property-" + row.kind;
     const name = this.document.createElement("th");
     name.scope = "row";
-    name.append(this.span("property-name", row.name), this.span("property-kind", KIND_NAMES[row.kind] ?? row.kind));
+    const builtIn = row.kind === "sys" && !row.exit;
+    name.append(this.span("property-name", builtIn ? SYSTEM_ROWS[row.name] ?? row.name : row.name),
+      this.span("property-kind", row.exit ? "выход" : KIND_NAMES[row.kind] ?? row.kind));
     const value = this.document.createElement("td");
     if (row.exit) {
-      value.append(this.span("", row.exit.target === ABSENT ? "выход без цели" : "→ " + row.exit.target));
-      if (row.exit.text && row.exit.text !== ABSENT) value.append(this.span("exit-text", "проход: " + row.exit.text));
-      if (row.exit.blocked && row.exit.blocked !== ABSENT) value.append(this.span("exit-text", "закрыто: " + row.exit.blocked));
+      value.append(this.span("", row.exit.target === ABSENT ? "никуда" : "→ " + row.exit.target));
+      if (row.exit.text && row.exit.text !== ABSENT) value.append(this.span("property-note", "проход: " + row.exit.text));
+      if (row.exit.blocked && row.exit.blocked !== ABSENT) value.append(this.span("property-note", "нет пути: " + row.exit.blocked));
+    } else if (builtIn) {
+      value.textContent = row.name === "type" ? typeName(row.value) : row.value;
     } else {
-      value.textContent = row.type === "calc" ? "вычисляется при вызове" : row.type === "null" ? "пусто" : row.value;
+      value.append(this.span("", row.type === "calc" ? "вычисляется при вызове" : row.type === "null" ? "пусто" : row.value));
+      if (row.type !== "calc" && row.type !== "null") value.append(this.span("property-note", typeName(row.type)));
     }
-    const type = this.document.createElement("td");
-    type.textContent = typeName(row.type);
     const source = this.document.createElement("td");
-    const holder = row.holder === "global" ? "глобально" : row.holder;
-    source.textContent = row.owner && row.owner !== row.holder ? `${holder} (владелец ${row.owner})` : holder;
-    line.append(name, value, type, source);
+    source.textContent = row.holder === "global" ? "глобально" : row.holder;
+    if (row.owner && row.owner !== row.holder) source.append(this.span("property-note", "владелец: " + row.owner));
+    line.append(name, value, source);
     return line;
   }
 
