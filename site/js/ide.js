@@ -31,6 +31,7 @@ class AuthorPage {
     this.document = document;
     this.queue = queue;
     this.find = (id) => document.getElementById(id);
+    this.placeKey = "kiv-ide-place:" + location.pathname;
     this.chosen = null;
     this.here = null;
     this.planes = [];
@@ -51,6 +52,10 @@ class AuthorPage {
       const method = this.find("method-name").value.trim();
       if (method !== "") this.askMethod(method);
     });
+    // After a reload no turn has sent the tree yet: ask for the place the
+    // tab last showed.
+    const place = remembered(this.placeKey);
+    if (place) this.queue.query("ide=objtree=" + place);
     this.queue.query("ide=map");
   }
 
@@ -82,6 +87,7 @@ class AuthorPage {
     const roots = objectTree(rows);
     const place = roots.find((node) => node.type === "location");
     this.here = place ? place.name : null;
+    remember(this.placeKey, this.here);
     this.find("objects-empty").textContent = "Игрок сейчас ни в одном месте.";
     this.find("objects-empty").hidden = roots.length > 0;
     this.find("object-tree").replaceChildren(...roots.map((node) => this.treeItem(node, node.name, 1)));
@@ -400,6 +406,24 @@ class AuthorPage {
 function readableError(text) {
   const message = text.replace(/^error:\s*/, "");
   return message.charAt(0).toUpperCase() + message.slice(1);
+}
+
+// The player's place is kept for this tab, like the story.
+function remembered(key) {
+  try {
+    return sessionStorage.getItem(key);
+  } catch {
+    return null;
+  }
+}
+
+function remember(key, value) {
+  try {
+    if (value) sessionStorage.setItem(key, value);
+    else sessionStorage.removeItem(key);
+  } catch {
+    // Not kept: the next turn brings the tree anyway.
+  }
 }
 
 function start() {

@@ -79,7 +79,7 @@ async function choose(page, name) {
 }
 
 describe("the author's page", () => {
-  it("shows the objects of the player's place, expandable, and follows a move", async () => {
+  it("shows the objects of the player's place, expandable, follows a move and a reload", async () => {
     const page = await openAuthorPage();
     const kitchen = treeItem(page, "кухня");
     assert.equal(await kitchen.getAttribute("aria-expanded"), "true", "the place itself is open");
@@ -97,6 +97,9 @@ describe("the author's page", () => {
     assert.equal(await chest.getAttribute("aria-expanded"), "true");
     await send(page, "смотри");
     await treeItem(page, "сундук").locator('[data-name="монета"]').waitFor({ state: "visible", timeout: REPLY_TIME });
+    await page.reload();
+    await treeItem(page, "сундук").waitFor({ timeout: REPLY_TIME });
+    assert.equal(await treeItem(page, "сундук").getAttribute("aria-expanded"), "false", "a reload asks for the tree again");
     await closePage(page);
   });
 
