@@ -62,6 +62,7 @@ class AuthorPage {
   // A player's command has gone to the game: after its turn, its readings,
   // the map and the chosen object's properties may have changed.
   afterCommand() {
+    this.find("command-words").hidden = true;
     this.queue.query("ide=syntax");
     this.queue.query("ide=map");
     if (this.chosen) this.queue.query("ide=prplist=" + this.chosen);
@@ -285,21 +286,24 @@ class AuthorPage {
     const box = this.find("syntax");
     this.find("syntax-empty").textContent = "Последняя команда не дала ни одного прочтения.";
     this.find("syntax-empty").hidden = readings.length > 0;
-    box.replaceChildren(...readings.map((reading, index) => this.readingCard(reading, index + 1)));
+    // The first element is the words as typed with all their meanings, the
+    // readings made of them follow.
+    box.replaceChildren(...readings.map((reading, index) => this.readingCard(reading, index)));
   }
 
   readingCard(reading, number) {
     const card = this.document.createElement("section");
-    card.className = reading.chosen ? "reading chosen" : "reading";
+    card.className = number === 0 ? "reading words" : reading.chosen ? "reading chosen" : "reading";
     const title = this.document.createElement("h3");
-    title.textContent = reading.chosen ? `Прочтение ${number} — выбрано` : `Прочтение ${number}`;
+    if (number === 0) title.textContent = "Слова команды и все их значения";
+    else title.textContent = reading.chosen ? `Прочтение ${number} — выбрано` : `Прочтение ${number}`;
     card.append(title);
     const facts = [];
     const { actor, speaker, addressee } = reading.persons;
     if (actor !== "-") facts.push("действует: " + actor);
     if (speaker !== "-") facts.push("говорит: " + speaker);
     if (addressee !== "-") facts.push("обращается к: " + addressee);
-    if (reading.chosen) facts.push(`оценка ${reading.score}, вес ошибок ${reading.weight}`);
+    if (reading.chosen) facts.push(`охватывает слов: ${reading.score}, наибольший вес ошибки: ${reading.weight}`);
     if (facts.length > 0) card.append(this.paragraph("reading-facts", facts.join("; ")));
     const tokens = this.document.createElement("ol");
     tokens.className = "tokens";
@@ -334,11 +338,14 @@ class AuthorPage {
     return card;
   }
 
+  // The words of a command run as game code: each token's text in quotes,
+  // the words and objects it named with their types.
   showCommandWords(rows) {
-    const words = objectTree([[0, "context", "global", ""], ...rows]).map((node) => `${node.name} (${typeName(node.type)})`);
-    const box = this.find("syntax");
-    box.querySelector(".command-words")?.remove();
-    if (words.length > 0) box.prepend(this.paragraph("command-words", "Команда выполнена как код; в ней: " + words.join(", ") + "."));
+    const words = objectTree([[0, "context", "global", ""], ...rows]).map((node) =>
+      node.type === "string" ? `«${node.name}»` : `${node.name} (${typeName(node.type)})`);
+    const line = this.find("command-words");
+    line.textContent = "Команда выполнена как код. Её слова: " + words.join(", ") + ".";
+    line.hidden = words.length === 0;
   }
 
   // ---- The map ----

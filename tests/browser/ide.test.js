@@ -14,8 +14,12 @@ import { startSite } from "./test_site.js";
 const CHROMIUM = process.env.KIV_CHROMIUM || "/usr/bin/chromium";
 const REPLY_TIME = 15000;  // generous: the sanitizer build answers slowly
 
-// The corridor lies north of the kitchen on the map; the lamp gets a method.
+// The corridor lies north of the kitchen on the map; the lamp gets a
+// method; two global variables.
 const GAME_TAIL = `
+var очки = 5
+var надпись = "Трактир «У моря»"
+
 location коридор {
   this north_of кухня
 }
@@ -135,28 +139,41 @@ describe("the author's page", () => {
   it("lists the global variables and keeps a chosen object's properties up to date", async () => {
     const page = await openAuthorPage();
     await page.locator("#globals").click();
-    const pers = page.locator("#properties tbody tr", { hasText: "pers" });
-    await pers.waitFor({ timeout: REPLY_TIME });
-    assert.match(await pers.innerText(), /герой/);
+    const score = page.locator("#properties tbody tr", { hasText: "очки" });
+    await score.waitFor({ timeout: REPLY_TIME });
+    assert.match(await score.innerText(), /5\s+число/);
+    assert.match(await page.locator("#properties tbody tr", { hasText: "надпись" }).innerText(), /Трактир «У моря»\s+строка/);
+
     await page.locator("#code-hint", { hasText: "Глобальный код после использования не сохраняется!" }).waitFor({ timeout: REPLY_TIME });
     await choose(page, "лампа");
     await page.locator("#properties tbody tr", { hasText: "описание" }).waitFor({ timeout: REPLY_TIME });
+    await send(page, '/лампа.описание = "Потёртая медная лампа."');
+    await page.locator("#properties tbody tr", { hasText: "Потёртая медная лампа." }).waitFor({ timeout: REPLY_TIME });
     await closePage(page);
   });
 
   it("shows the readings of the last command, its tokens and their meanings", async () => {
     const page = await openAuthorPage();
     await send(page, "возьми лампу");
+    const words = page.locator("#syntax .reading.words");
+    await words.waitFor({ timeout: REPLY_TIME });
+    const tokens = await words.locator(".token-text").allInnerTexts();
+    assert.deepEqual(tokens.map((token) => token.toLowerCase()), ["возьми", "лампу"], "the words as typed come first");
+    assert.ok(await words.locator(".meanings li").count() >= 2, "every word has its meanings");
+    assert.match(await words.innerText(), /объект/, "the lamp is read as the object too");
     const chosen = page.locator("#syntax .reading.chosen");
-    await chosen.first().waitFor({ timeout: REPLY_TIME });
-    const tokens = await chosen.first().locator(".token-text").allInnerTexts();
-    assert.deepEqual(tokens.map((token) => token.toLowerCase()), ["возьми", "лампу"]);
-    assert.match(await chosen.first().innerText(), /выбрано/);
-    assert.ok(await chosen.first().locator(".meanings li").count() >= 2, "every token has its meanings");
-    await send(page, "/1+1");
-    await page.locator("#syntax .command-words").waitFor({ timeout: REPLY_TIME }).catch(() => {});
-    await send(page, "возьми лампу");
-    await page.locator("#syntax .reading").first().waitFor({ timeout: REPLY_TIME });
+    assert.equal(await chosen.count(), 1, "one reading is chosen");
+    assert.match(await chosen.innerText(), /Прочтение \d+ — выбрано/);
+    assert.doesNotMatch(await page.locator("#syntax").innerText(), /[[{]"/, "no raw JSON is shown");
+
+    await send(page, "/лампа.вес");
+    const codeWords = page.locator("#command-words");
+    await codeWords.waitFor({ timeout: REPLY_TIME });
+    assert.match(await codeWords.innerText(), /лампа \(объект\)/);
+    assert.match(await codeWords.innerText(), /«вес»/);
+    await send(page, "съешь кочергу");
+    await codeWords.waitFor({ state: "hidden", timeout: REPLY_TIME });
+    await page.locator("#syntax .reading.words .token-text", { hasText: "кочергу" }).waitFor({ timeout: REPLY_TIME });
     await closePage(page);
   });
 
