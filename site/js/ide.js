@@ -209,7 +209,7 @@ class AuthorPage {
     name.scope = "row";
     const builtIn = row.kind === "sys" && !row.exit;
     name.append(this.span("property-name", builtIn ? SYSTEM_ROWS[row.name] ?? row.name : row.name),
-      this.span("property-kind", row.exit ? "выход" : KIND_NAMES[row.kind] ?? row.kind));
+      this.span("property-kind", row.exit ? "выход" : row.type === "calc" ? "метод" : KIND_NAMES[row.kind] ?? row.kind));
     const value = this.document.createElement("td");
     if (row.exit) {
       value.append(this.span("", row.exit.target === ABSENT ? "никуда" : "→ " + row.exit.target));
@@ -217,9 +217,16 @@ class AuthorPage {
       if (row.exit.blocked && row.exit.blocked !== ABSENT) value.append(this.span("property-note", "нет пути: " + row.exit.blocked));
     } else if (builtIn) {
       value.textContent = row.name === "type" ? typeName(row.value) : row.value;
+    } else if (row.type === "calc") {
+      // A method shows its code, found where it is written: in the object
+      // itself or in one of its classes.
+      const show = this.button("quiet-button", "Показать код");
+      show.setAttribute("aria-label", "Показать код метода " + row.name);
+      show.addEventListener("click", () => this.askMethod(row.name, bareName(row.holder)));
+      value.append(show);
     } else {
-      value.append(this.span("", row.type === "calc" ? "вычисляется при вызове" : row.type === "null" ? "пусто" : row.value));
-      if (row.type !== "calc" && row.type !== "null") value.append(this.span("property-note", typeName(row.type)));
+      value.append(this.span("", row.type === "null" ? "пусто" : row.value));
+      if (row.type !== "null") value.append(this.span("property-note", typeName(row.type)));
     }
     const source = this.document.createElement("td");
     source.textContent = row.holder === "global" ? "глобально" : row.holder;
@@ -228,8 +235,10 @@ class AuthorPage {
     return line;
   }
 
-  showCode(text) {
+  showCode(reply) {
     const panel = this.codeAnswers.shift() ?? "object";
+    // Blank lines around the source say nothing.
+    const text = reply.replace(/^(?:[ \t]*\r?\n)+/, "").trimEnd();
     if (panel === "entry") return this.showText("article", text, text === "Статья не найдена.");
     if (panel === "method") return this.showMethodCode(text);
     const failed = text.startsWith("error:") || text === "глобальный код после использования не сохраняется!";
@@ -249,9 +258,11 @@ class AuthorPage {
     this.find("method-form").hidden = failed;
   }
 
-  askMethod(method) {
-    this.find("method-title").textContent = "«" + method + "»";
-    this.ask("method=" + this.chosen + "." + method, "method");
+  askMethod(method, holder = this.chosen) {
+    const where = sameName(holder, this.chosen) ? "" : " из " + holder;
+    this.find("method-title").textContent = "«" + method + "»" + where;
+    this.find("code-panel").open = true;
+    this.ask("method=" + holder + "." + method, "method");
   }
 
   showMethodCode(text) {
@@ -269,6 +280,7 @@ class AuthorPage {
       code.classList.remove("ide-error");
       showHighlighted(code, text);
     }
+    heading.scrollIntoView({ block: "nearest" });
   }
 
   showText(id, text, isMessage) {

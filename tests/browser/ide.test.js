@@ -130,6 +130,12 @@ describe("the author's page", () => {
     assert.equal(await method.locator(".code-comment", { hasText: "Фитиль ещё цел." }).count(), 1);
     assert.doesNotMatch(await method.innerText(), /описание/, "only the method, not the whole code");
 
+    // A method written in a class, from the property list.
+    await page.locator("#properties tbody tr", { hasText: "подробности" }).getByRole("button", { name: /Показать код/ }).click();
+    await page.locator("#method-title", { hasText: "из светильник" }).waitFor({ timeout: REPLY_TIME });
+    await method.filter({ hasText: "подробности" }).waitFor({ timeout: REPLY_TIME });
+    assert.equal(await method.evaluate((element) => element.classList.contains("ide-error")), false);
+
     await page.locator("#method-name").fill("нет_такого");
     await page.locator("#method-name").press("Enter");
     await method.filter({ hasText: "Такого метода у объекта нет." }).waitFor({ timeout: REPLY_TIME });
