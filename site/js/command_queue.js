@@ -1,17 +1,19 @@
 // The commands of the author's page, one at a time. The engine keeps one
 // waiting command per session and refuses another until its worker has
-// taken the first, so the next command goes only when a reply shows that the
-// last one was taken, or after a while, since some commands answer nothing.
-// The player's commands go before the page's own queries.
+// taken the first, so the next command goes only when a reply on the
+// author's channel shows that the last one was done (every turn ends with
+// the object tree, every query with its answer), or after a while, since a
+// turn cut short answers nothing there. A reply of the game itself proves
+// nothing: it may be one that came late. The player's commands go before
+// the page's own queries.
 
 export class CommandQueue {
-  constructor(deliver, { patience = 3000, timers = globalThis } = {}) {
+  constructor(deliver, { patience = 5000, timers = globalThis } = {}) {
     this.deliver = deliver;
     this.patience = patience;
     this.timers = timers;
     this.waiting = [];
     this.busy = false;
-    this.current = null;
     this.timer = null;
   }
 
@@ -35,11 +37,9 @@ export class CommandQueue {
     return true;
   }
 
-  // A reply came, from the game or (fromIde) on the author's channel. Any
-  // reply shows that a player's command was taken; a query of the page is
-  // answered on the author's channel only.
-  settled(fromIde = true) {
-    if (!this.busy || (!fromIde && !this.current.fromPlayer)) return;
+  // A reply came on the author's channel: the command sent last is done.
+  settled() {
+    if (!this.busy) return;
     this.timers.clearTimeout(this.timer);
     this.busy = false;
     this.pump();
@@ -48,7 +48,6 @@ export class CommandQueue {
   pump() {
     if (this.busy || this.waiting.length === 0) return;
     const item = this.waiting.shift();
-    this.current = item;
     this.busy = true;
     this.timer = this.timers.setTimeout(() => this.settled(), this.patience);
     this.deliver(item.command).then(item.resolve, (error) => {

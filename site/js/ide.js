@@ -34,7 +34,6 @@ class AuthorPage {
     this.placeKey = "kiv-ide-place:" + location.pathname;
     this.chosen = null;
     this.here = null;
-    this.planes = [];
     this.codeAnswers = [];     // which panel each awaited "currentcode" fills
     this.collapsed = new Set(); // tree paths the author closed
     this.expanded = new Set();  // and those opened
@@ -95,19 +94,20 @@ class AuthorPage {
     this.markHere();
   }
 
+  // Nested lists of buttons: a name chooses the entity, the arrow before it
+  // shows or hides what it holds.
   treeItem(node, path, level) {
     const item = this.document.createElement("li");
-    item.setAttribute("role", "treeitem");
-    item.setAttribute("aria-level", String(level));
+    item.className = "tree-item";
     item.dataset.name = node.name;
     const row = this.document.createElement("div");
     row.className = "tree-row";
     const hasChildren = node.children.length > 0;
     const open = hasChildren && !this.collapsed.has(path) && (level === 1 || this.expanded.has(path));
     if (hasChildren) {
-      item.setAttribute("aria-expanded", String(open));
       const twisty = this.button("twisty", open ? "▾" : "▸");
-      twisty.setAttribute("aria-label", (open ? "Свернуть: " : "Раскрыть: ") + node.name);
+      twisty.setAttribute("aria-expanded", String(open));
+      twisty.setAttribute("aria-label", "Что в нём: " + node.name);
       twisty.addEventListener("click", () => this.toggle(item, path));
       row.append(twisty);
     } else {
@@ -120,7 +120,6 @@ class AuthorPage {
     item.append(row);
     if (hasChildren) {
       const group = this.document.createElement("ul");
-      group.setAttribute("role", "group");
       group.hidden = !open;
       group.append(...node.children.map((child) => this.treeItem(child, path + "/" + child.name, level + 1)));
       item.append(group);
@@ -129,12 +128,11 @@ class AuthorPage {
   }
 
   toggle(item, path) {
-    const open = item.getAttribute("aria-expanded") !== "true";
-    item.setAttribute("aria-expanded", String(open));
-    item.querySelector(":scope > ul").hidden = !open;
     const twisty = item.querySelector(":scope > .tree-row > .twisty");
+    const open = twisty.getAttribute("aria-expanded") !== "true";
+    twisty.setAttribute("aria-expanded", String(open));
     twisty.textContent = open ? "▾" : "▸";
-    twisty.setAttribute("aria-label", (open ? "Свернуть: " : "Раскрыть: ") + item.dataset.name);
+    item.querySelector(":scope > ul").hidden = !open;
     (open ? this.expanded : this.collapsed).add(path);
     (open ? this.collapsed : this.expanded).delete(path);
   }
@@ -366,8 +364,7 @@ class AuthorPage {
     try {
       this.planes = mapPlanes(planes);
     } catch {
-      this.planes = [];
-    }
+      }
     const box = this.find("map");
     box.replaceChildren();
     for (const plane of this.planes) {
@@ -387,7 +384,7 @@ class AuthorPage {
       box.append(figure);
     }
     this.find("map-empty").textContent = "В игре нет мест.";
-    this.find("map-empty").hidden = this.planes.length > 0;
+    this.find("map-empty").hidden = planes.length > 0;
     this.markHere();
   }
 
@@ -454,7 +451,7 @@ function start() {
   });
   const author = new AuthorPage(document, queue);
   idePoller = new UpdatePoller(address, (reply) => {
-    queue.settled(true);
+    queue.settled();
     author.handle(reply);
   }, undefined, "updide");
   const game = new GamePage(document, {
@@ -462,10 +459,7 @@ function start() {
       await queue.player(command);
       author.afterCommand();
     },
-    onReply: () => {
-      queue.settled(false);
-      idePoller.hurry();
-    },
+    onReply: () => idePoller.hurry(),
   });
   game.start();
   author.start();
