@@ -380,6 +380,12 @@ class AuthorPage {
         scroller.className = "map-scroller";
         scroller.append(drawLevel(this.document, level));
         figure.append(scroller);
+        for (const cell of level.cells.filter((shared) => shared.names.length > 1)) {
+          const list = this.paragraph("map-crowd", "");
+          list.dataset.caption = `В одной клетке (${cell.gridX}, ${cell.gridY}): `;
+          list.dataset.names = JSON.stringify(cell.names);
+          figure.append(list);
+        }
       }
       box.append(figure);
     }
@@ -391,6 +397,13 @@ class AuthorPage {
   markHere() {
     const isHere = (name) => this.here !== null && sameName(name, this.here);
     for (const svg of this.document.querySelectorAll("#map svg")) markPlace(svg, isHere);
+    for (const list of this.document.querySelectorAll("#map .map-crowd")) {
+      const names = JSON.parse(list.dataset.names);
+      list.replaceChildren(list.dataset.caption);
+      names.forEach((name, index) => {
+        list.append(isHere(name) ? this.span("map-here", name + " (вы здесь)") : name, index + 1 < names.length ? ", " : ".");
+      });
+    }
   }
 
   // ---- Small builders ----

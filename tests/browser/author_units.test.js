@@ -7,7 +7,7 @@ import { describe, it } from "node:test";
 import { CommandQueue } from "../../site/js/command_queue.js";
 import { highlightPieces } from "../../site/js/highlight.js";
 import { classTree, mapPlanes, methodNames, objectTree, propertyRows, sameName, syntaxRecords } from "../../site/js/ide_replies.js";
-import { layOutPlane, neighbours, STEP } from "../../site/js/map_view.js";
+import { countPlaces, layOutPlane, neighbours, STEP } from "../../site/js/map_view.js";
 
 const names = (nodes) => nodes.map((node) => [node.name, names(node.children)]);
 
@@ -102,23 +102,31 @@ describe("the map's layout", () => {
     name: "дом",
     bounds: { minX: -1, maxX: 1, minY: 0, maxY: 2, minZ: 0, maxZ: 1 },
     places: [{ name: "Кухня", x: 0, y: 0, z: 0 }, { name: "Коридор", x: 0, y: 1, z: 0 }, { name: "Сад", x: 1, y: 2, z: 0 },
-      { name: "Чердак", x: -1, y: 2, z: 1 }],
+      { name: "Чердак", x: -1, y: 2, z: 1 }, { name: "Чулан", x: 0, y: 1, z: 0 }],
   };
+  const at = (level, name) => level.cells.find((cell) => cell.names.includes(name));
 
   it("puts places to scale, north up, one drawing per level, the highest first", () => {
     const [upper, ground] = layOutPlane(plane);
     assert.deepEqual([upper.z, ground.z], [1, 0]);
     assert.deepEqual([ground.width, ground.height], [3 * STEP, 3 * STEP], "the same bounds for every level");
-    const at = (level, name) => level.places.find((place) => place.name === name);
     assert.deepEqual([at(ground, "Кухня").cx, at(ground, "Кухня").cy], [1.5 * STEP, 2.5 * STEP]);
     assert.deepEqual([at(ground, "Коридор").cx, at(ground, "Коридор").cy], [1.5 * STEP, 1.5 * STEP]);
     assert.deepEqual([at(ground, "Сад").cx, at(ground, "Сад").cy], [2.5 * STEP, 0.5 * STEP]);
-    assert.deepEqual(upper.places.map((place) => place.name), ["Чердак"]);
+    assert.deepEqual(upper.cells.map((cell) => cell.names), [["Чердак"]]);
   });
 
-  it("joins grid neighbours across and up only", () => {
+  it("puts places of one cell together, and joins grid neighbours across and up only", () => {
     const [, ground] = layOutPlane(plane);
-    assert.deepEqual(neighbours(ground.places).map(([a, b]) => [a.name, b.name]), [["Кухня", "Коридор"]]);
+    assert.deepEqual(at(ground, "Чулан").names, ["Коридор", "Чулан"]);
+    assert.equal(ground.cells.length, 3);
+    assert.deepEqual(neighbours(ground.cells).map(([a, b]) => [a.names[0], b.names[0]]), [["Кухня", "Коридор"]]);
+  });
+
+  it("counts places in good Russian", () => {
+    assert.deepEqual([1, 2, 4, 5, 11, 12, 14, 17, 21, 22, 25, 101, 111, 112].map(countPlaces),
+      ["1 место", "2 места", "4 места", "5 мест", "11 мест", "12 мест", "14 мест", "17 мест", "21 место", "22 места",
+        "25 мест", "101 место", "111 мест", "112 мест"]);
   });
 });
 
