@@ -49,7 +49,7 @@ std::string router::Handle(std::string_view head, const std::string& remote_addr
     log_.Add(u"Error! список сессий заблокирован!\r\n");
     return std::string(http_reply::list_locked);
   }
-  sessions_.DeliverQueued(settings_.letters);
+  sessions_.DeliverQueued(settings_.letters, settings_.editor);
   web_session* session = nullptr;
   if (!request.cookie.empty() && !request.game_folder.empty())
     session = sessions_.Find(request.cookie, request.game_folder);

@@ -35,13 +35,14 @@ void web_session_list::Queue(int32_t id, std::u16string_view channel, std::u16st
   queue_.push_back({id, ide, std::u16string(text)});
 }
 
-void web_session_list::DeliverQueued(bool letters) {
+void web_session_list::DeliverQueued(bool letters, bool editor) {
   std::vector<queued_output> queued;
   {
     std::lock_guard lock(queue_mutex_);
     queued.swap(queue_);
   }
   for (const queued_output& output : queued) {
+    if (output.ide && !editor) continue;
     if (output.id == 0) {
       for (auto& [key, session] : sessions_) Deliver(*session, output, letters);
     } else if (auto found = by_id_.find(output.id); found != by_id_.end()) {

@@ -27,8 +27,10 @@ class web_session_list {
   web_session& Create(const std::u16string& cookie, const std::u16string& game_folder, bool new_cookie);
   int Count() const { return int(sessions_.size()); }
   void Clear();
-  // Hands the queued engine output to its sessions (id 0: all of them).
-  void DeliverQueued(bool letters);
+  // Hands the queued engine output to its sessions (id 0: all of them);
+  // the development environment's replies only with the editor on, as
+  // nothing else takes them.
+  void DeliverQueued(bool letters, bool editor);
 
   // Called on any thread, without the lock.
   void Queue(int32_t id, std::u16string_view channel, std::u16string_view text);

@@ -81,6 +81,16 @@ wstring parsed_string::SetUpLine(context& ctx) {
   return wstring();
 }
 
+wstring parsed_string::DescribeWords(context& ctx) {
+  busy_mark running(busy_);
+  const bool mode = word_information_mode;
+  word_information_mode = true;
+  word_information.Clear();
+  SetUpLine(ctx);
+  word_information_mode = mode;
+  return word_information;
+}
+
 bool parsed_string::OnLexeme(const char16_t* start, int length, bool pure_russian, char16_t kind) {
   if (tokens_->Count() == max_tokens) {
     too_long_ = true;

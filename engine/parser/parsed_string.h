@@ -51,6 +51,9 @@ class parsed_string : private tokenizer {
   void SetLine(const wstring& line);
   const wstring& Line() const { return line_; }
 
+  // The known words of the line, described as in word-information mode;
+  // the tokens are filled but no reading is searched for.
+  wstring DescribeWords(context& ctx);
   // Parses the line in the command context; the result has weight 100.
   void Parsing(context& ctx, op_value& result);
   // The chosen reading's execute and remember phases.
@@ -69,6 +72,8 @@ class parsed_string : private tokenizer {
   // The tokens as the player typed them: the parent of the root line.
   token_line& Tokens() { return *tokens_; }
   token_line* Chosen() const { return chosen_; }
+  // The readings the last search completed, kept until the next line.
+  const c_array<token_line*, token_line*>& CompleteLines() const { return complete_; }
   // A reading built by hand (the token list is the parent of a root line):
   // owned here until the next command, its tokens the caller's to fill; it
   // may then be made the chosen one.

@@ -145,8 +145,28 @@ class session : public log_collector {
   void PrintEventMessage(const value& answer);
 
   // ---- the development environment (development_environment.cpp) ----
+  // Answers a query by a member of the IDE reply; a query names what it
+  // asks about after "objtree=", "clstree=", "prplist=", "code=", "entry="
+  // or "method=", or is "syntax" or "map".
   void IdeQuery(const wstring& query);
+  // The object tree of a location (or "global"), then the command tree.
   void PutObjTree(const wstring& name);
+  void GetClsTree(const wstring& name);
+  void GetPrpList(const wstring& name);
+  wstring ObjectCode(const wstring& name);
+  wstring DictionaryEntry(const wstring& word);
+  wstring MethodCode(const wstring& text);
+  // The words of a command run as game code, for the command tree.
+  void BuildCommandTree(context& ctx);
+  // The entity a query names: "$" a word, "@" a class, else an object or a
+  // class. Queries look and never declare, so unlike the game's lookup
+  // this one leaves the dictionary alone.
+  object* QueriedEntity(const wstring& name) const;
+  void AddIdeMember(const char16_t* key, const wstring& json);
+  void TellAuthor(const char16_t* message);
+  // Keeps the reply one line of valid JSON: line feeds become the escape
+  // "\r\n", carriage returns go, other control characters are escaped.
+  void EscapeIdeReply();
 
   // ---- the world and the logs (session.cpp) ----
   void CreateWorld();

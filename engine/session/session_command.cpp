@@ -53,6 +53,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
     result = run_player_command(*parsed_input, ctx, current_command, in_game);
     parsed = true;
   } else {
+    BuildCommandTree(ctx);
     result = EvaluateCode(ctx);
   }
   full_log.fields[full_log_row::outcome] = u"Ok";

@@ -11,6 +11,8 @@
 #include "value.h"
 #include "wstring.h"
 
+class world;
+
 // An entity of the world: object, attribute, relation, act, class,
 // location, word or preposition (value types 5 to 12). Its properties are
 // its variables as a context; its place is its parent with the three
@@ -129,3 +131,7 @@ class object : public context {
   // the beginning.
   bool sectioned_ = false;
 };
+
+// The world's global variables as property-list rows for the development
+// environment: kind, name, type, "global", an empty owner and the value.
+void write_global_variables(wstring& out, world& home);

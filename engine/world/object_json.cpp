@@ -3,6 +3,7 @@
 
 #include <initializer_list>
 
+#include "json_text.h"
 #include "keyword_table.h"
 #include "list_sets.h"
 #include "location.h"
@@ -13,19 +14,6 @@ namespace {
 
 // Trees deeper than this are cut off.
 constexpr int max_tree_depth = 11;
-
-// Quotes and backslashes are escaped, so any name or text keeps the reply
-// valid JSON.
-void append_json_text(wstring& out, const wstring& text) {
-  out += u'"';
-  for (int i = 0; i < text.Length(); ++i) {
-    if (text[i] == u'"' || text[i] == u'\\') out += u'\\';
-    out += text[i];
-  }
-  out += u'"';
-}
-
-void append_number(wstring& out, int number) { out += wstring(double(number)); }
 
 const char16_t* type_name(int type) { return kw::at(type).english; }
 
@@ -131,7 +119,7 @@ void write_properties(json_rows& rows, const object& holder, c_index<wstring, ws
 void object::WriteObjectTree(wstring& out, int depth, bool no_descent) const {
   if (depth >= max_tree_depth) return;
   out += u'[';
-  append_number(out, depth);
+  append_json_number(out, depth);
   out += u',';
   append_json_text(out, type_name(type_));
   out += u',';
@@ -156,7 +144,7 @@ void object::WriteClassTree(wstring& out, int depth) const {
     return;
   }
   out += u"{\"Deep\":";
-  append_number(out, depth);
+  append_json_number(out, depth);
   out += u",\"Type\":";
   append_json_text(out, type_name(type_));
   out += u",\"Name\":";
@@ -181,4 +169,10 @@ void object::WritePropertyList(wstring& out) const {
     write_properties(rows, cls, shown, *world_);
     return class_step::go_on;
   });
+}
+
+void write_global_variables(wstring& out, world& home) {
+  json_rows rows(out);
+  for (const variable& global : home.Variables())
+    rows.Row({u"var", global.name, type_name(global.content.Type()), u"global", u"", shown_value(global.content, home)});
 }

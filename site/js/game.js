@@ -1,17 +1,21 @@
 // The game page: sends the player's commands, shows the game's replies as
 // they come, keeps the command line ready, and holds at the game's pauses.
+// Pages start it themselves (js/play.js for the player's page), so that the
+// author's page can route the commands through its own queue.
 
 import { CommandHistory } from "./history.js";
 import { Narrator } from "./narrator.js";
-import { UpdatePoller } from "./poller.js";
+import { sendCommand, UpdatePoller } from "./poller.js";
 import { Settings } from "./settings.js";
 import { Story } from "./story.js";
 
 // Keys that continue a pause: any but those that only modify or move focus.
 const NOT_CONTINUING = new Set(["Shift", "Control", "Alt", "Meta", "AltGraph", "CapsLock", "Tab", "Fn", "OS"]);
 
-class GamePage {
-  constructor(document) {
+export class GamePage {
+  // deliver(command) hands a command to the server; onReply(reply) hears
+  // every reply after the page has shown it.
+  constructor(document, { deliver = sendCommand, onReply = () => {} } = {}) {
     this.document = document;
     const find = (id) => document.getElementById(id);
     this.input = find("command");
@@ -24,6 +28,8 @@ class GamePage {
     // Commands and polls go to the game page's own address: the server
     // knows the game by the folder of that address and the player by cookie.
     this.address = location.pathname;
+    this.deliver = deliver;
+    this.onReply = onReply;
     this.story = new Story(find("story"), "kiv-story:" + this.address);
     this.history = new CommandHistory();
     this.narrator = new Narrator();
@@ -52,6 +58,7 @@ class GamePage {
     }
     if (Array.isArray(reply.cmdlist)) this.history.replace(reply.cmdlist);
     if (reply.pause) this.holdPause();
+    this.onReply(reply);
   }
 
   showLocation(html, isNew = false) {
@@ -67,8 +74,7 @@ class GamePage {
     this.story.addCommand(command);
     this.history.remember(command);
     try {
-      const response = await fetch(this.address + "?cmd=" + encodeURIComponent(command), { cache: "no-store" });
-      if (!response.ok) throw new Error(String(response.status));
+      await this.deliver(command);
     } catch {
       this.story.addNotice("Команда не дошла до игры. Проверьте связь и попробуйте ещё раз.");
     }
@@ -186,5 +192,3 @@ class GamePage {
     else this.input.focus();
   }
 }
-
-new GamePage(document).start();

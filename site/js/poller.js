@@ -1,6 +1,7 @@
-// Polls the game's "update" address one request at a time and hands every
-// reply with content to the page. A pause stops polling until the player
-// continues, since the rest of the text waits on the server until then.
+// Polls the game's "update" address (or the author's "updide") one request
+// at a time and hands every reply with content to the page. A pause stops
+// polling until the player continues, since the rest of the text waits on
+// the server until then.
 
 import { PollSchedule } from "./schedule.js";
 
@@ -15,9 +16,17 @@ export function parseReply(body) {
   return Object.keys(reply).length === 0 ? null : reply;
 }
 
+// Hands a command to the game at the page's address; the server answers at
+// once, and the game's reply comes with a later poll.
+export async function sendCommand(command, address = location.pathname) {
+  const response = await fetch(address + "?cmd=" + encodeURIComponent(command), { cache: "no-store" });
+  if (!response.ok) throw new Error(String(response.status));
+}
+
 export class UpdatePoller {
-  constructor(address, onReply, schedule = new PollSchedule()) {
+  constructor(address, onReply, schedule = new PollSchedule(), query = "update") {
     this.address = address;
+    this.query = query;
     this.onReply = onReply;
     this.schedule = schedule;
     this.timer = null;
@@ -55,8 +64,8 @@ export class UpdatePoller {
     this.inFlight = true;
     let delay;
     try {
-      const response = await fetch(this.address + "?update", { cache: "no-store" });
-      if (!response.ok) throw new Error("update answered " + response.status);
+      const response = await fetch(this.address + "?" + this.query, { cache: "no-store" });
+      if (!response.ok) throw new Error(this.query + " answered " + response.status);
       const reply = parseReply(await response.text());
       if (reply) {
         this.schedule.activity(performance.now());

@@ -11,4 +11,4 @@ if [ ! -x "$chromium" ] || [ ! -d node_modules/playwright-core ]; then
   [ -n "$KIV_BROWSER_TESTS_REQUIRED" ] && exit 1
   exit 77
 fi
-WEBKIV="$1" exec node --experimental-detect-module --test game.test.js
+WEBKIV="$1" exec node --experimental-detect-module --test game.test.js ide.test.js

@@ -16,12 +16,12 @@ const repository = path.resolve(path.dirname(fileURLToPath(import.meta.url)), ".
 export const GAME_GROUP = "Проверка в браузере";
 export const GAME_TITLE = "Кухня и коридор";
 
-function layOut(webkiv) {
+function layOut(webkiv, gameTail) {
   const root = fs.mkdtempSync(path.join(os.tmpdir(), "kiv-browser-"));
   fs.cpSync(path.join(repository, "site"), root, { recursive: true });
   const example = fs.readFileSync(path.join(repository, "games/example/example.kiv"), "utf8");
   fs.mkdirSync(path.join(root, "games"));
-  fs.writeFileSync(path.join(root, "games/test.kiv"), `// ${GAME_GROUP}\n// ${GAME_TITLE}\n${example}`);
+  fs.writeFileSync(path.join(root, "games/test.kiv"), `// ${GAME_GROUP}\n// ${GAME_TITLE}\n${example}${gameTail}`);
   const bin = path.join(root, "bin");
   const programs = path.dirname(webkiv);
   fs.mkdirSync(bin);
@@ -55,11 +55,14 @@ function waitForAddress(server, log) {
   });
 }
 
-export async function startSite(webkiv = process.env.WEBKIV) {
+// editor: serve the author's page with its queries; gameTail: game source
+// added after the example's.
+export async function startSite({ webkiv = process.env.WEBKIV, editor = false, gameTail = "" } = {}) {
   if (!webkiv || !fs.existsSync(webkiv)) throw new Error("set WEBKIV to the webkiv program to test");
-  const root = layOut(path.resolve(webkiv));
+  const root = layOut(path.resolve(webkiv), gameTail);
   const log = [];
-  const server = spawn(path.join(root, "bin", path.basename(webkiv)), ["--port", "0", "--listen", "127.0.0.1", "/", "s"], {
+  const options = ["--port", "0", "--listen", "127.0.0.1", ...(editor ? ["--editor"] : [])];
+  const server = spawn(path.join(root, "bin", path.basename(webkiv)), [...options, "/", "s"], {
     stdio: ["ignore", "pipe", "pipe"],
     detached: true,  // its own process group, ended whole however it stops
   });

@@ -261,6 +261,41 @@ TEST_F(engine_interface, SilentTurnStillPrintsAndCommentIsLogged) {
       << session_log;
 }
 
+// The replies of the development environment come on their own channel,
+// and a query's messages reach only the session that asked.
+TEST_F(engine_interface, AnAuthorsQueryIsAnsweredToItsSessionAlone) {
+  write_file(folder_ / "game.kiv", "location зал {\n  описание = \"Зал.\"\n  вес = 2\n}\nгерой { inside зал }\npers = герой\n");
+  Start();
+  recording_host& host = recording_host::Get();
+  ASSERT_EQ(engine_->Run(1, u"автор", game_.c_str()), nullptr);
+  ASSERT_EQ(engine_->Run(2, u"игрок", game_.c_str()), nullptr);
+  // Every turn ends with the object tree of the player's place.
+  ASSERT_TRUE(host.WaitForIdeReplies(2));
+  EXPECT_EQ(host.IdeReplies()[0].second, u"\"objtree\":[[0,\"context\",\"global\",\"\"],[1,\"location\",\"зал\",\"\"],"
+                                   u"[2,\"object\",\"герой\",\"внутр.\"]]");
+  ASSERT_TRUE(host.WaitForPrints(2));
+  size_t before = host.Prints().size();
+  ASSERT_EQ(engine_->Input(1, u"ide=objtree=нигде", 0), nullptr);
+  ASSERT_TRUE(host.WaitForIdeReplies(3));
+  std::this_thread::sleep_for(200ms);
+  std::vector<host_call> after = host.Prints();
+  after.erase(after.begin(), after.begin() + long(before));
+  bool told = false;
+  for (const host_call& call : after) {
+    EXPECT_EQ(call.session_id, 1) << utf8(call.second);
+    told = told || (call.first == u"print" && call.second == u"session::PutObjTree() объект не найден!");
+  }
+  EXPECT_TRUE(told);
+  EXPECT_EQ(host.IdeReplies().back().second, u"\"objtree\":[[0,\"context\",\"global\",\"\"]]");
+  EXPECT_EQ(host.IdeReplies().back().session_id, 1);
+  // A multi-line reply stays one line.
+  Command(1, u"ide=code=зал");
+  ASSERT_TRUE(host.WaitForIdeReplies(4));
+  std::u16string code = host.IdeReplies().back().second;
+  EXPECT_EQ(code.find(u'\n'), std::u16string::npos) << utf8(code);
+  EXPECT_NE(code.find(u"\\\"Зал.\\\"\\r\\n  вес = 2"), std::u16string::npos) << utf8(code);
+}
+
 TEST_F(engine_interface, FullLogRowsAndSessionLog) {
   Start();
   StartSession(1, u"тестер");

@@ -10,6 +10,7 @@ recording_host& recording_host::Get() {
 void recording_host::Reset() {
   std::lock_guard lock(mutex_);
   prints_.clear();
+  ide_replies_.clear();
   speeches_.clear();
   hook_ = nullptr;
 }
@@ -17,6 +18,11 @@ void recording_host::Reset() {
 std::vector<host_call> recording_host::Prints() {
   std::lock_guard lock(mutex_);
   return prints_;
+}
+
+std::vector<host_call> recording_host::IdeReplies() {
+  std::lock_guard lock(mutex_);
+  return ide_replies_;
 }
 
 std::vector<host_call> recording_host::Speeches() {
@@ -27,6 +33,11 @@ std::vector<host_call> recording_host::Speeches() {
 bool recording_host::WaitForPrints(size_t count, std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
   return changed_.wait_for(lock, timeout, [&] { return prints_.size() >= count; });
+}
+
+bool recording_host::WaitForIdeReplies(size_t count, std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, timeout, [&] { return ide_replies_.size() >= count; });
 }
 
 void recording_host::SetPrintHook(std::function<void(const host_call&)> hook) {
@@ -49,7 +60,8 @@ void recording_host::Record(std::vector<host_call>& calls, int32_t id, const cha
 }
 
 const char16_t* recording_host::Print(int32_t id, const char16_t* channel, const char16_t* text) {
-  Get().Record(Get().prints_, id, channel, text);
+  recording_host& host = Get();
+  host.Record(channel && std::u16string(channel) == u"ide" ? host.ide_replies_ : host.prints_, id, channel, text);
   return nullptr;
 }
 
@@ -61,7 +73,7 @@ const char16_t* recording_host::Speech(int32_t id, const char16_t* text, const c
 const char* recording_host::PrintAnsi(int32_t id, const char* channel, const char* text) {
   std::u16string wide_channel = wide(channel ? channel : ""), wide_text = wide(text ? text : "");
   recording_host& host = Get();
-  host.Record(host.prints_, id, wide_channel.c_str(), wide_text.c_str());
+  host.Record(wide_channel == u"ide" ? host.ide_replies_ : host.prints_, id, wide_channel.c_str(), wide_text.c_str());
   host.ansi_reply_ = "принято";
   return host.ansi_reply_.c_str();
 }

@@ -22,10 +22,14 @@ class recording_host {
   static recording_host& Get();
 
   void Reset();
+  // Print calls; those of the development environment's channel "ide",
+  // which follow every turn, are kept apart.
   std::vector<host_call> Prints();
+  std::vector<host_call> IdeReplies();
   std::vector<host_call> Speeches();
   // Waits until `count` print calls arrived; false after the timeout.
   bool WaitForPrints(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+  bool WaitForIdeReplies(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // Called (on the engine's thread) before each print is recorded.
   void SetPrintHook(std::function<void(const host_call&)> hook);
 
@@ -41,6 +45,7 @@ class recording_host {
   std::mutex mutex_;
   std::condition_variable changed_;
   std::vector<host_call> prints_;
+  std::vector<host_call> ide_replies_;
   std::vector<host_call> speeches_;
   std::function<void(const host_call&)> hook_;
   std::string ansi_reply_;

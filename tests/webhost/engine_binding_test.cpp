@@ -34,7 +34,7 @@ class bound_engine : public ::testing::Test {
   std::string WaitForText(web_session& session) {
     for (int i = 0; i < 500; ++i) {
       std::lock_guard lock(sessions_.Mutex());
-      sessions_.DeliverQueued(true);
+      sessions_.DeliverQueued(true, true);
       std::string reply = utf8(session.OutputReply(true));
       if (reply != "{}") return reply;
       std::this_thread::sleep_for(10ms);

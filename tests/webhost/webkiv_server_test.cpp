@@ -18,6 +18,7 @@
 #include <fstream>
 #include <random>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -77,7 +78,10 @@ std::string body_of(const std::string& reply) {
 
 class webkiv_server : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() {
+  static void SetUpTestSuite() { Launch("// Проверка\n// Тестовая игра\n", {}); }
+
+  // Starts webkiv on a site with one game, with more options when given.
+  static void Launch(const std::string& game, const std::vector<const char*>& options) {
     char pattern[] = "/tmp/kiv-webkiv-XXXXXX";
     outer_ = mkdtemp(pattern);
     site_ = outer_ / "site";
@@ -88,7 +92,8 @@ class webkiv_server : public ::testing::Test {
     fs::create_directory_symlink(fs::path(KIV_LIBRARY).parent_path() / "lib", bin / "lib");
     write_file(bin / "site/index.html", "<nav>[gamelist]</nav>");
     write_file(bin / "site/interface.html", "<h1>[location]</h1>");
-    write_file(site_ / "games/test/game.kiv", "// Проверка\n// Тестовая игра\n");
+    write_file(bin / "site/KIV2IDE.html", "<h2>[location]</h2>");
+    write_file(site_ / "games/test/game.kiv", game);
     write_file(outer_ / "secret.txt", "secret");
 
     int out[2];
@@ -98,9 +103,10 @@ class webkiv_server : public ::testing::Test {
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     std::string program = (bin / "webkiv").string();
-    const char* argv[] = {program.c_str(), "--port", "0", "--listen", "127.0.0.1", "--quiet", "--net-log", "/", "s",
-                          nullptr};
-    ASSERT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ), 0);
+    std::vector<const char*> argv = {program.c_str(), "--port", "0", "--listen", "127.0.0.1", "--quiet", "--net-log"};
+    argv.insert(argv.end(), options.begin(), options.end());
+    argv.insert(argv.end(), {"/", "s", nullptr});
+    ASSERT_EQ(posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv.data()), environ), 0);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     // The first line of its output is the address it serves.
@@ -159,10 +165,36 @@ class webkiv_server : public ::testing::Test {
     return seen;
   }
 
+  // Polls the development environment's replies until they hold `wanted`.
+  static std::string UpdideUntil(const std::string& cookie, const std::string& wanted) {
+    std::string seen;
+    for (int i = 0; i < 300; ++i) {
+      seen += body_of(Get("/games/test/?updide", cookie));
+      if (seen.find(wanted) != std::string::npos) return seen;
+      std::this_thread::sleep_for(20ms);
+    }
+    return seen;
+  }
+
+  static std::string NewCookie(const std::string& page) {
+    size_t set = page.find("Set-Cookie: KIV2=");
+    return set == std::string::npos ? std::string() : page.substr(set + 17, 12);
+  }
+
   static inline fs::path outer_;
   static inline fs::path site_;
   static inline pid_t pid_ = 0;
   static inline int port_ = 0;
+};
+
+// The same program with the editor on, a game with a place in it.
+class webkiv_editor : public webkiv_server {
+ protected:
+  static void SetUpTestSuite() {
+    Launch("// Проверка\n// Тестовая игра\nlocation зал {\n  вес = 1\n  цвет = \"серый\"\n}\n"
+           "герой { inside зал }\npers = герой\n",
+           {"--editor"});
+  }
 };
 
 }  // namespace
@@ -240,4 +272,46 @@ TEST_F(webkiv_server, IdleClientsDoNotHoldUpOthers) {
   EXPECT_EQ(StatusLine(read_to_end(halfway)), "HTTP/1.1 200 OK");
   close(silent);
   close(halfway);
+}
+
+TEST_F(webkiv_editor, QueriesAreAnsweredOnUpdide) {
+  std::string page = Get("/games/test/game.kiv");
+  ASSERT_EQ(StatusLine(page), "HTTP/1.1 200 OK");
+  EXPECT_EQ(body_of(page).rfind("<h2>", 0), 0u) << page;
+  std::string cookie = NewCookie(page);
+  ASSERT_FALSE(cookie.empty()) << page;
+  // The first turn sends the tree of the player's place.
+  std::string tree = UpdideUntil(cookie, "\"objtree\"");
+  EXPECT_EQ(tree, "{\"objtree\":[[0,\"context\",\"global\",\"\"],[1,\"location\",\"зал\",\"\"],"
+                  "[2,\"object\",\"герой\",\"внутр.\"]]}");
+  // ide=objtree=зал
+  EXPECT_EQ(Get("/games/test/?cmd=ide%3Dobjtree%3D%D0%B7%D0%B0%D0%BB", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  EXPECT_EQ(UpdideUntil(cookie, "\"objtree\""), tree);
+  EXPECT_EQ(Get("/games/test/?cmd=ide=map", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  EXPECT_EQ(UpdideUntil(cookie, "\"map\""), "{\"map\":[[\"\",\"[0,0,0,0,0,0]\",\"[[\\\"зал\\\",0,0,0]]\"]]}");
+  // ide=code=зал: the place's code, one line, a valid JSON string.
+  EXPECT_EQ(Get("/games/test/?cmd=ide%3Dcode%3D%D0%B7%D0%B0%D0%BB", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  std::string code = UpdideUntil(cookie, "\"currentcode\"");
+  EXPECT_EQ(code, "{\"currentcode\":\"\\r\\n  вес = 1\\r\\n  цвет = \\\"серый\\\"\\r\\n\"}") << code;
+  // Taken once.
+  EXPECT_EQ(Get("/games/test/?updide", cookie), "HTTP/1.1 204 No Content\r\n\r\n");
+}
+
+// Without the editor a query never reaches the engine, and the object tree
+// every turn sends is not kept for anyone.
+TEST_F(webkiv_server, WithoutTheEditorNoQueryIsAnswered) {
+  std::string cookie = NewCookie(Get("/games/test/game.kiv"));
+  ASSERT_FALSE(cookie.empty());
+  UpdateUntil(cookie, "\"location\":");
+  EXPECT_EQ(Get("/games/test/?cmd=ide=map", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  EXPECT_EQ(Get("/games/test/?cmd=%D0%B6%D0%B4%D0%B0%D1%82%D1%8C", cookie), "HTTP/1.1 204 OK\r\n\r\n");
+  UpdateUntil(cookie, "\"cmdlist\":[\"ждать\"]");
+  std::string net_log;
+  for (int i = 0; i < 100 && net_log.find("редактор выключен") == std::string::npos; ++i) {
+    std::ifstream in(site_ / "NetLog.log", std::ios::binary);
+    net_log.assign(std::istreambuf_iterator<char>(in), {});
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_NE(net_log.find("Команды отладки не принимаются: редактор выключен."), std::string::npos) << net_log;
+  EXPECT_EQ(Get("/games/test/?updide", cookie), "HTTP/1.1 204 No Content\r\n\r\n");
 }
