@@ -44,8 +44,16 @@ bool has_message(const value& result) { return result.Type() == kw::type_bool &&
 // otherwise game code; then the reply.
 session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending) {
   WriteHeldBackLog();
+  if (RunJournalCommand(normalised, code_mode)) return turn_flow::end;
+  wstring typed(code_mode ? u"/" : u"");
+  typed += current_command;
+  journal_.Add(typed);
+  const bool in_game_at_start = in_game;
   ExpandAbbreviation(normalised);
-  if (RunServiceCommand(normalised)) return turn_flow::end;
+  if (RunServiceCommand(normalised)) {
+    journal_.CountLast();
+    return turn_flow::end;
+  }
   ide_command_tree.Clear();
   value result;
   if (in_game && !code_mode) {
@@ -56,6 +64,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
     result = EvaluateCode(ctx);
   }
   full_log.fields[full_log_row::outcome] = u"Ok";
+  CountCommand(in_game_at_start, code_mode, result);
   // The world that ran the code is going: neither reply nor events.
   if (ctx.state == context::stop_run) return turn_flow::restart;
   if (ctx.state == context::stop_goto && result.Type() == kw::type_location) {

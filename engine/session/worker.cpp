@@ -44,12 +44,17 @@ void kiv_engine::ServePromptly() {
 bool kiv_engine::ServeNextCommand() {
   std::unique_lock lock(list_mutex_, std::defer_lock);
   if (!lock.try_lock_for(lock_wait)) return false;
+  EndReleasedSessions();
   for (session_item& item : sessions_) {
     if (!item.owned_session || item.pending_command.IsEmpty()) continue;
     session& waiting = *item.owned_session;
     if (item.switch_pending) {
       waiting.ReplaceGame(item.switch_user, item.game_file);
       item.switch_pending = false;
+    }
+    if (!item.resume_journal.IsEmpty()) {
+      waiting.ResumeFrom(item.resume_journal);
+      item.resume_journal.Clear();
     }
     waiting.current_command = item.pending_command;
     item.pending_command.Clear();
@@ -59,4 +64,10 @@ bool kiv_engine::ServeNextCommand() {
     return true;
   }
   return false;
+}
+
+// Only the worker runs sessions, so none of these is running now.
+void kiv_engine::EndReleasedSessions() {
+  for (int i = sessions_.Count() - 1; i >= 0; --i)
+    if (sessions_[i].release_pending) sessions_.Delete(i);
 }
