@@ -95,12 +95,6 @@ bool session::RunJournalCommand(const wstring& normalised, bool code_mode) {
   return true;
 }
 
-void session::CountCommand(bool in_game_at_start, bool code_mode, const value& result) {
-  bool not_understood = in_game_at_start && !code_mode && result.Type() == kw::type_bool &&
-                        result.Code() == kw::result_unclear;
-  if (!not_understood) journal_.CountLast();
-}
-
 void session::Undo(bool code_mode) {
   int last = journal_.LastCounted();
   if (code_mode || !in_game || last < 0) {

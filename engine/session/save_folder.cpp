@@ -38,10 +38,10 @@ wstring save_folder::SafeName(const wstring& name) {
   for (int i = 0; i < lower.Length() && int(safe.size()) < max_name_length; ++i) {
     if (is_letter_or_digit(lower[i]))
       safe += lower[i];
-    else if (!safe.empty() && safe.back() != u'_')
-      safe += u'_';
+    else if (!safe.empty() && safe.back() != u'-')
+      safe += u'-';
   }
-  while (!safe.empty() && safe.back() == u'_') safe.pop_back();
+  while (!safe.empty() && safe.back() == u'-') safe.pop_back();
   return wstring(safe.c_str());
 }
 

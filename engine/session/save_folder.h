@@ -15,7 +15,7 @@ class save_folder {
   save_folder(const wstring& game_folder, const wstring& player);
 
   // The name as it is stored: letters and digits in lower case, any other
-  // run of characters one "_", at most max_name_length units; empty when
+  // run of characters one "-", at most max_name_length units; empty when
   // no letter or digit is left.
   static wstring SafeName(const wstring& name);
 

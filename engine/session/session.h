@@ -141,8 +141,6 @@ class session : public log_collector {
   void Resume();
   // Tells the host the journal when it changed.
   void NotifyJournal();
-  // The journal's commands just run: whether undo is to take it back.
-  void CountCommand(bool in_game_at_start, bool code_mode, const value& result);
 
   // ---- the command itself (session_command.cpp) ----
   turn_flow RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending);
@@ -150,9 +148,11 @@ class session : public log_collector {
   void PrintCodeValue(context& ctx, const value& result);
   // Stops the turn when the location refuses commands ("_check_npc").
   bool CharacterRefuses(context& ctx);
-  // The reply to a result that did something or failed.
-  void ReplyToFailure(context& ctx, const value& result);
-  void ReplyToResult(context& ctx, const value& result);
+  // The reply to a result that did something or failed; false when the
+  // command was not understood (its reply explains the reading), which
+  // undo then does not count.
+  bool ReplyToFailure(context& ctx, const value& result);
+  bool ReplyToResult(context& ctx, const value& result);
   // "Name: " of the character speaking, when one is addressed.
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;

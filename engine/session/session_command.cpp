@@ -48,7 +48,6 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   wstring typed(code_mode ? u"/" : u"");
   typed += current_command;
   journal_.Add(typed);
-  const bool in_game_at_start = in_game;
   ExpandAbbreviation(normalised);
   if (RunServiceCommand(normalised)) {
     journal_.CountLast();
@@ -64,19 +63,20 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
     result = EvaluateCode(ctx);
   }
   full_log.fields[full_log_row::outcome] = u"Ok";
-  CountCommand(in_game_at_start, code_mode, result);
   // The world that ran the code is going: neither reply nor events.
   if (ctx.state == context::stop_run) return turn_flow::restart;
+  bool understood = true;
   if (ctx.state == context::stop_goto && result.Type() == kw::type_location) {
     pending = result;
     in_game = true;
   } else if (!in_game || code_mode) {
     PrintCodeValue(ctx, result);
   } else if (is_parse_failure(result)) {
-    ReplyToFailure(ctx, result);
+    understood = ReplyToFailure(ctx, result);
   } else {
-    ReplyToResult(ctx, result);
+    understood = ReplyToResult(ctx, result);
   }
+  if (understood) journal_.CountLast();
   return turn_flow::go_on;
 }
 
@@ -102,7 +102,7 @@ bool session::CharacterRefuses(context& ctx) {
   return true;
 }
 
-void session::ReplyToFailure(context& ctx, const value& result) {
+bool session::ReplyToFailure(context& ctx, const value& result) {
   wstring reply = SpeakerPrefix(ctx);
   if (has_message(result)) {
     reply += result.Text();
@@ -113,10 +113,11 @@ void session::ReplyToFailure(context& ctx, const value& result) {
     reply += description;
   }
   Print(reply);
+  return has_message(result);
 }
 
-void session::ReplyToResult(context& ctx, const value& result) {
-  if (output.PrintedOutsideLocation()) return;
+bool session::ReplyToResult(context& ctx, const value& result) {
+  if (output.PrintedOutsideLocation()) return true;
   wstring reply = SpeakerPrefix(ctx);
   int typed_tokens = parsed_input->Tokens().Count();
   if (typed_tokens > (reply.IsEmpty() ? 1 : 3)) {
@@ -132,8 +133,11 @@ void session::ReplyToResult(context& ctx, const value& result) {
     wstring description;
     parsed_input->GetErrorDescription(ctx, description);
     reply += description;
+    Print(reply);
+    return false;
   }
   Print(reply);
+  return true;
 }
 
 wstring session::SpeakerPrefix(const context& ctx) const {
