@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "line_escape.h"
+
 namespace {
 
 const char16_t* const title_line = u"КИВ: сохранённая игра";
@@ -9,44 +11,6 @@ const char16_t* const game_field = u"игра: ";
 const char16_t* const version_field = u"версия: ";
 const char16_t* const seed_field = u"зерно: ";
 const char16_t* const count_field = u"команд: ";
-
-// A command on one line: line breaks and the escape itself are escaped.
-wstring escaped(const wstring& command) {
-  std::u16string out;
-  for (int i = 0; i < command.Length(); ++i) {
-    char16_t unit = command[i];
-    if (unit == u'\\')
-      out += u"\\\\";
-    else if (unit == u'\n')
-      out += u"\\n";
-    else if (unit == u'\r')
-      out += u"\\r";
-    else
-      out += unit;
-  }
-  return wstring(out.c_str());
-}
-
-bool unescaped(const std::u16string& line, wstring& command) {
-  std::u16string out;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] != u'\\') {
-      out += line[i];
-      continue;
-    }
-    if (++i == line.size()) return false;
-    if (line[i] == u'\\')
-      out += u'\\';
-    else if (line[i] == u'n')
-      out += u'\n';
-    else if (line[i] == u'r')
-      out += u'\r';
-    else
-      return false;
-  }
-  command = out.c_str();
-  return !command.IsEmpty();
-}
 
 std::u16string field(const std::u16string& line, std::u16string_view name, bool& ok) {
   if (line.compare(0, name.size(), name) != 0) ok = false;
@@ -128,7 +92,7 @@ wstring journal_file::Format() const {
   text += seed_field + decimal(seed) + u'\n';
   text += count_field + decimal(commands.size()) + u'\n';
   for (const wstring& command : commands) {
-    text += escaped(command).Text();
+    text += line_escaped(command.Text());
     text += u'\n';
   }
   return wstring(text.c_str());
@@ -151,9 +115,9 @@ bool journal_file::Parse(const wstring& text, journal_file& file) {
   file.game = game_name.c_str();
   file.commands.clear();
   for (size_t i = header_lines; i < lines.size(); ++i) {
-    wstring command;
-    if (!unescaped(lines[i], command)) return false;
-    file.commands.push_back(command);
+    std::optional<std::u16string> command = line_unescaped(lines[i]);
+    if (!command || command->empty()) return false;
+    file.commands.push_back(wstring(command->c_str()));
   }
   return true;
 }

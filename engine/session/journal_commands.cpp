@@ -222,7 +222,7 @@ void session::Resume() {
   current_command = u"run";
   Execute();  // the game's start, to compare the game with the journal
   if (!parsed || !JournalMismatch(file).IsEmpty()) {
-    Print(wstring(u"Сохранённая партия не подходит к этой версии игры: игра начата заново."));
+    Print(wstring(u"Сохранённая партия повреждена или не подходит к этой версии игры: игра начата заново."));
     return;
   }
   output.Clear();
