@@ -160,13 +160,22 @@ std::u16string engine_binding::SendCommand(web_session& session, const std::u16s
   return session.RecordCommand(command, web_session::clock::now());
 }
 
-std::u16string engine_binding::ResumeGame(web_session& session) {
-  if (session.Journal().empty()) return StartGame(session, session.GamePath());
-  if (!Resume_) return u"Функция Resume() не инициализирована!";
+bool engine_binding::ResumeGame(web_session& session, std::u16string& message) {
+  if (!Resume_ || !Run_) {
+    message = u"Функция Resume() не инициализирована!";
+    return false;
+  }
   std::u16string game_file = GameFile(session.GamePath());
-  const char16_t* result = Resume_(session.Id(), session.Cookie().c_str(), game_file.c_str(), session.Journal().c_str());
-  if (result && *result) return u"Ошибка возобновления игры: " + std::u16string(result);
-  return u"Возобновлена игра " + game_file;
+  const char16_t* result =
+      session.Journal().empty()
+          ? Run_(session.Id(), session.Cookie().c_str(), game_file.c_str())
+          : Resume_(session.Id(), session.Cookie().c_str(), game_file.c_str(), session.Journal().c_str());
+  if (result && *result) {
+    message = u"Ошибка возобновления игры: " + std::u16string(result);
+    return false;
+  }
+  message = u"Возобновлена игра " + game_file;
+  return true;
 }
 
 std::u16string engine_binding::ReleaseGame(web_session& session) {

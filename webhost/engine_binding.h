@@ -30,8 +30,8 @@ class engine_binding {
   std::u16string StartGame(web_session& session, const std::u16string& request_path);
   std::u16string SendCommand(web_session& session, const std::u16string& command, bool editor);
   // Starts the session's game from the journal it kept (a fresh start
-  // when it kept none).
-  std::u16string ResumeGame(web_session& session);
+  // when it kept none); false when the engine refused, `message` saying why.
+  bool ResumeGame(web_session& session, std::u16string& message);
   // Ends the session's game in the engine.
   std::u16string ReleaseGame(web_session& session);
 

@@ -69,40 +69,46 @@ std::string router::Handle(std::string_view head, const std::string& remote_addr
 
 web_session* router::ResumeKept(const std::u16string& cookie, const std::u16string& game_folder) {
   std::optional<web_session::kept_state> kept = store_.Find(cookie, game_folder);
-  return kept ? &Resume(*kept) : nullptr;
-}
-
-web_session& router::Resume(const web_session::kept_state& state) {
-  web_session& session = sessions_.Create(state.cookie, state.game_folder, false);
-  session.Restore(state);
-  log_.Add(engine_.ResumeGame(session) + u"\r\n");
+  web_session* session = kept ? Resume(*kept) : nullptr;
+  if (session && !kept->journal.empty()) AwaitJournals({session}, resume_wait);
   return session;
 }
 
+web_session* router::Resume(const web_session::kept_state& state) {
+  web_session& session = sessions_.Create(state.cookie, state.game_folder, false);
+  session.Restore(state);
+  std::u16string message;
+  bool resumed = engine_.ResumeGame(session, message);
+  log_.Add(message + u"\r\n");
+  if (resumed) return &session;
+  sessions_.Remove(session);
+  return nullptr;
+}
+
 void router::ResumeKeptSessions() {
-  std::vector<std::pair<web_session*, std::u16string>> waiting;
-  {
-    std::lock_guard lock(sessions_.Mutex());
-    for (const web_session::kept_state& state : store_.All()) {
-      web_session& session = Resume(state);
-      if (!state.journal.empty()) waiting.emplace_back(&session, state.journal);
-    }
+  std::lock_guard lock(sessions_.Mutex());
+  std::vector<web_session*> waiting;
+  for (const web_session::kept_state& state : store_.All()) {
+    web_session* session = Resume(state);
+    if (session && !state.journal.empty()) waiting.push_back(session);
   }
-  // Each resumed game hands its journal back once rebuilt: the same text,
-  // or a fresh start's when the game has changed since.
-  auto deadline = web_session::clock::now() + std::chrono::seconds(10) + waiting.size() * std::chrono::milliseconds(200);
-  while (web_session::clock::now() < deadline) {
-    {
-      std::lock_guard lock(sessions_.Mutex());
-      sessions_.DeliverQueued(settings_.letters);
-      std::erase_if(waiting, [](const auto& item) { return item.first->Changed(); });
-    }
-    if (waiting.empty()) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  auto limit = std::chrono::seconds(10) + waiting.size() * std::chrono::milliseconds(200);
+  AwaitJournals(std::move(waiting), std::chrono::duration_cast<std::chrono::milliseconds>(limit));
+  KeepChanged();
+}
+
+// Each resumed game hands its journal back once rebuilt: the same text, or
+// a fresh start's when the game has changed since. Until then the engine
+// would refuse the session's commands.
+void router::AwaitJournals(std::vector<web_session*> waiting, std::chrono::milliseconds limit) {
+  auto deadline = web_session::clock::now() + limit;
+  for (;;) {
+    sessions_.DeliverQueued(settings_.letters);
+    std::erase_if(waiting, [](const web_session* session) { return session->Changed(); });
+    if (waiting.empty() || web_session::clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (!waiting.empty()) log_.Add(u"Не все игры возобновлены: " + decimal(long(waiting.size())) + u"\r\n");
-  std::lock_guard lock(sessions_.Mutex());
-  KeepChanged();
 }
 
 void router::KeepChanged() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "catalogue.h"
 #include "engine_binding.h"
@@ -26,6 +28,9 @@ struct status_panels {
 // or the file server, holding the web-session lock while it does.
 class router {
  public:
+  // How long a request waits for a game resumed from disk.
+  static constexpr std::chrono::milliseconds resume_wait{5000};
+
   router(web_session_list& sessions, engine_binding& engine, const host_folders& folders,
          const host_settings& settings, server_log& log);
 
@@ -50,7 +55,10 @@ class router {
   // The session kept on disk for a browser whose session is not in
   // memory, resumed; null when none is kept. Called with the lock held.
   web_session* ResumeKept(const std::u16string& cookie, const std::u16string& game_folder);
-  web_session& Resume(const web_session::kept_state& state);
+  // Null when the engine refused (the next request tries again).
+  web_session* Resume(const web_session::kept_state& state);
+  // Waits, with the lock held, until the sessions' journals came back.
+  void AwaitJournals(std::vector<web_session*> waiting, std::chrono::milliseconds limit);
   // Writes the sessions whose kept state changed.
   void KeepChanged();
   // Releases the sessions idle longer than the setting, now and then.

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "c_index.h"
 #include "dic_loader.h"
@@ -117,8 +118,9 @@ class kiv_engine {
   void LeaveWorker();
   // Clears the callbacks and the host functions.
   void ForgetHost();
-  // Ends the sessions the host released; called with the list locked.
-  void EndReleasedSessions();
+  // Takes the sessions the host released out of the list (locked), to be
+  // freed once it is unlocked.
+  std::vector<std::unique_ptr<session>> TakeReleasedSessions();
   // Runs the first waiting command, if any; true when one ran.
   bool ServeNextCommand();
   // The worker's loop with the prompt setting: woken by each new command,

@@ -15,7 +15,10 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
@@ -101,7 +104,7 @@ class webkiv_restart : public ::testing::Test {
   }
 
   // Starts webkiv; its port, 0 when it did not start.
-  int Start() {
+  int Start(const std::vector<std::string>& options = {}) {
     int out[2];
     if (pipe(out) != 0) return 0;
     posix_spawn_file_actions_t actions;
@@ -109,9 +112,12 @@ class webkiv_restart : public ::testing::Test {
     posix_spawn_file_actions_adddup2(&actions, out[1], 1);
     posix_spawn_file_actions_addclose(&actions, out[0]);
     std::string program = (site_ / "bin/webkiv").string();
-    const char* argv[] = {program.c_str(), "--port", "0",     "--listen", "127.0.0.1", "--quiet",
-                          "--prompt-worker", "/",    "s", nullptr};
-    int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv), environ);
+    std::vector<const char*> argv = {program.c_str(), "--port", "0", "--listen", "127.0.0.1", "--quiet",
+                                     "--prompt-worker"};
+    for (const std::string& option : options) argv.push_back(option.c_str());
+    for (const char* argument : {"/", "s"}) argv.push_back(argument);
+    argv.push_back(nullptr);
+    int spawned = posix_spawn(&pid_, program.c_str(), &actions, nullptr, const_cast<char**>(argv.data()), environ);
     posix_spawn_file_actions_destroy(&actions);
     close(out[1]);
     if (spawned != 0) return 0;
@@ -185,3 +191,27 @@ TEST_F(webkiv_restart, KilledServerCarriesOnEveryGame) {
   // A cookie with no kept game gets nothing.
   EXPECT_EQ(second_run.Get("/games/lighthouse/?update", "AAAAAAAAAAAA"), "");
 }
+
+TEST_F(webkiv_restart, IdleGameLeavesMemoryAndComesBackWithItsBrowser) {
+  int port = Start({"--idle-release", "1", "--net-log"});
+  ASSERT_GT(port, 0);
+  browser b(port);
+  std::string player = NewPlayer(b);
+  ASSERT_EQ(player.size(), 12u);
+  ASSERT_NE(b.UpdateUntil(player, "Причал").find("Причал"), std::string::npos);
+  b.Command(player, north);
+  ASSERT_NE(b.UpdateUntil(player, "Тропа").find("Тропа"), std::string::npos);
+  // Another browser's request after the idle time lets the game go.
+  std::this_thread::sleep_for(2200ms);
+  b.Get("/");
+  // Its browser comes back: the game is where it was, and goes on.
+  std::string seen = b.UpdateUntil(player, "cmdlist");
+  EXPECT_NE(seen.find("\"location\":\"Тропа"), std::string::npos) << seen;
+  std::ifstream net_log(site_ / "NetLog.log", std::ios::binary);
+  std::string log(std::istreambuf_iterator<char>(net_log), {});
+  EXPECT_NE(log.find("Сессия отпущена до возвращения браузера: " + player), std::string::npos) << log;
+  EXPECT_NE(log.find("Возобновлена игра"), std::string::npos) << log;
+  b.Command(player, north);
+  EXPECT_NE(b.UpdateUntil(player, "Двор").find("Двор"), std::string::npos);
+}
+
