@@ -201,9 +201,14 @@ journal_file session::CurrentJournal() const {
 void session::Replay(const journal_file& file) {
   replay_scope scope(replaying_, current_command, log_buffer, paranoid_analysis);
   replay_seed_ = file.seed;
+  // The world is rebuilt from the file it was loaded from: «заново» may
+  // have loaded another than the one the session started last.
+  const wstring start_file = start_game_file;
+  start_game_file = world_file_;
   DestroyWorld();
   ReplayTurn(wstring(u"run"));
   for (const wstring& command : file.commands) ReplayTurn(command);
+  start_game_file = start_file;
   output.ForgetShownLocation();
 }
 

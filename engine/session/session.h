@@ -196,7 +196,9 @@ class session : public log_collector {
   int nested_commands_ = 0;
   random_stream random_{random_source::FreshSeed()};
   command_journal journal_;
-  // The version of the game loaded: its source's digest.
+  // The game file the world was loaded from, and its version (its
+  // source's digest).
+  wstring world_file_;
   uint64_t game_version_ = 0;
   uint64_t told_revision_ = 0;
   bool replaying_ = false;
