@@ -86,6 +86,17 @@ KIV_EXPORT const char16_t* Run(int32_t session_id, const char16_t* user_name,
  * message. reserved: pass 0. */
 KIV_EXPORT const char16_t* Input(int32_t session_id, const char16_t* command, int32_t reserved);
 
+/* Starts a session like Run, its game rebuilt by replaying a journal the
+ * host kept: the text last handed to the host function "kiv.journal",
+ * which the engine calls as (session id, journal, null) whenever a
+ * session's journal changed. A journal of another game or version starts
+ * the game afresh, with a message. Null when queued, else a message. */
+KIV_EXPORT const char16_t* Resume(int32_t session_id, const char16_t* user_name,
+                                  const char16_t* game_file, const char16_t* journal);
+/* Ends a session and frees its game; its id is not to be used again.
+ * Null when done (the worker ends it before its next cycle), else a
+ * message. */
+KIV_EXPORT const char16_t* Release(int32_t session_id);
 /* Stops the engine (waits up to 5 s for the worker). Always nonzero. */
 KIV_EXPORT int32_t Exit(int32_t reserved);
 

@@ -12,6 +12,14 @@ bool parse_port(const char* text, int& port) {
   return true;
 }
 
+bool parse_seconds(const char* text, long& seconds) {
+  char* end = nullptr;
+  long number = std::strtol(text, &end, 10);
+  if (end == text || *end || number < 1) return false;
+  seconds = number;
+  return true;
+}
+
 bool parse_mode(const std::string& text, start_mode& mode) {
   if (text == "window" || text == "w") mode = start_mode::window;
   else if (text == "browser" || text == "b") mode = start_mode::browser;
@@ -26,7 +34,8 @@ bool command_line::Parse(int argc, const char* const* argv, std::string& error) 
   for (int i = 1; i < argc; ++i) {
     std::string option = argv[i];
     const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-    bool takes_value = option == "--port" || option == "--mode" || option == "--listen";
+    bool takes_value =
+        option == "--port" || option == "--mode" || option == "--listen" || option == "--idle-release";
     if (takes_value && !value) {
       error = option + " needs a value";
       return false;
@@ -40,6 +49,11 @@ bool command_line::Parse(int argc, const char* const* argv, std::string& error) 
     } else if (option == "--mode") {
       if (!parse_mode(value, settings.mode)) {
         error = "--mode is browser, server or window";
+        return false;
+      }
+    } else if (option == "--idle-release") {
+      if (!parse_seconds(value, settings.idle_release_seconds)) {
+        error = "--idle-release needs a number of seconds, at least 1";
         return false;
       }
     } else if (option == "--listen") listen_address = value;
@@ -95,6 +109,9 @@ const char* command_line::Usage() {
          "                    site folder (up to 1000000 bytes)\n"
          "  --prompt-worker   the engine runs each command as it arrives instead of\n"
          "                    one every 100 ms: for a busy server\n"
+         "  --idle-release S  a game whose browser has not called for S seconds\n"
+         "                    leaves memory (default 86400, a day); it is kept on\n"
+         "                    disk and resumed when its browser returns\n"
          "  --quiet           the server log is not shown on standard error\n"
          "  --help            show this text\n"
          "\n"

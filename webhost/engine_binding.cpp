@@ -42,6 +42,11 @@ const char16_t* engine_binding::OnPrint(int32_t id, const char16_t* channel, con
   return nullptr;
 }
 
+const char16_t* engine_binding::OnJournal(int32_t id, const char16_t* journal, const char16_t*) {
+  if (print_target && journal) print_target->Queue(id, u"journal", journal);
+  return nullptr;
+}
+
 int engine_binding::LoadEngine(bool prompt_worker, std::u16string& message) {
   if (chdir(folders_.program.c_str()) != 0) {
     message = u"Error: Не удалось загрузить kiv.dll";
@@ -59,6 +64,7 @@ int engine_binding::LoadEngine(bool prompt_worker, std::u16string& message) {
   }
   print_target = &sessions_;
   RegFunction_(u"print", &OnPrint, KIV_KIND_DEFERRED, 1);
+  RegFunction_(u"kiv.journal", &OnJournal, KIV_KIND_PLAIN, 1);
   if (!LoadPlugins(message)) {
     ReleaseModules();
     return 1;
@@ -81,7 +87,9 @@ bool engine_binding::ResolveExports() {
   Exit_ = reinterpret_cast<decltype(Exit_)>(dlsym(library_, "Exit"));
   Input_ = reinterpret_cast<decltype(Input_)>(dlsym(library_, "Input"));
   Run_ = reinterpret_cast<decltype(Run_)>(dlsym(library_, "Run"));
-  return RegFunction_ && Init_ && Exit_ && Input_ && Run_;
+  Resume_ = reinterpret_cast<decltype(Resume_)>(dlsym(library_, "Resume"));
+  Release_ = reinterpret_cast<decltype(Release_)>(dlsym(library_, "Release"));
+  return RegFunction_ && Init_ && Exit_ && Input_ && Run_ && Resume_ && Release_;
 }
 
 // Each plug-in file fills the next slot; a module that is loaded already
@@ -124,14 +132,22 @@ void engine_binding::ReleaseModules() {
   Exit_ = nullptr;
   Input_ = nullptr;
   Run_ = nullptr;
+  Resume_ = nullptr;
+  Release_ = nullptr;
   print_target = nullptr;
+}
+
+std::u16string engine_binding::GameFile(const std::u16string& request_path) const {
+  std::u16string game_file = from_utf8(folders_.site_root) + request_path;
+  replace_all(game_file, u"\\", u"/");
+  while (replace_all(game_file, u"//", u"/") > 0) {}
+  return game_file;
 }
 
 std::u16string engine_binding::StartGame(web_session& session, const std::u16string& request_path) {
   if (!Run_) return u"Функция RunKIV2() не инициализирована!";
-  std::u16string game_file = from_utf8(folders_.site_root) + request_path;
-  replace_all(game_file, u"\\", u"/");
-  while (replace_all(game_file, u"//", u"/") > 0) {}
+  std::u16string game_file = GameFile(request_path);
+  session.SetGamePath(request_path);
   const char16_t* result = Run_(session.Id(), session.Cookie().c_str(), game_file.c_str());
   if (result && *result) return u"Ошибка запуска игры: " + std::u16string(result);
   return u"Запущена игра " + game_file;
@@ -142,4 +158,29 @@ std::u16string engine_binding::SendCommand(web_session& session, const std::u16s
   if (!editor && starts_with(command, u"ide=")) return u"Команды отладки не принимаются: редактор выключен.";
   if (const char16_t* refused = Input_(session.Id(), command.c_str(), 0)) return refused;
   return session.RecordCommand(command, web_session::clock::now());
+}
+
+bool engine_binding::ResumeGame(web_session& session, std::u16string& message) {
+  if (!Resume_ || !Run_) {
+    message = u"Функция Resume() не инициализирована!";
+    return false;
+  }
+  std::u16string game_file = GameFile(session.GamePath());
+  const char16_t* result =
+      session.Journal().empty()
+          ? Run_(session.Id(), session.Cookie().c_str(), game_file.c_str())
+          : Resume_(session.Id(), session.Cookie().c_str(), game_file.c_str(), session.Journal().c_str());
+  if (result && *result) {
+    message = u"Ошибка возобновления игры: " + std::u16string(result);
+    return false;
+  }
+  message = u"Возобновлена игра " + game_file;
+  return true;
+}
+
+std::u16string engine_binding::ReleaseGame(web_session& session) {
+  if (!Release_) return u"Функция Release() не инициализирована!";
+  const char16_t* result = Release_(session.Id());
+  if (result && *result) return u"Ошибка освобождения сессии: " + std::u16string(result);
+  return u"Сессия отпущена до возвращения браузера: " + session.Cookie();
 }

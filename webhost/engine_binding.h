@@ -29,9 +29,16 @@ class engine_binding {
   // the server log (empty when there is none).
   std::u16string StartGame(web_session& session, const std::u16string& request_path);
   std::u16string SendCommand(web_session& session, const std::u16string& command, bool editor);
+  // Starts the session's game from the journal it kept (a fresh start
+  // when it kept none); false when the engine refused, `message` saying why.
+  bool ResumeGame(web_session& session, std::u16string& message);
+  // Ends the session's game in the engine.
+  std::u16string ReleaseGame(web_session& session);
 
  private:
   static const char16_t* OnPrint(int32_t id, const char16_t* channel, const char16_t* text);
+  static const char16_t* OnJournal(int32_t id, const char16_t* journal, const char16_t* unused);
+  std::u16string GameFile(const std::u16string& request_path) const;
   bool ResolveExports();
   bool LoadPlugins(std::u16string& message);
   void ReleaseModules();
@@ -44,6 +51,8 @@ class engine_binding {
   decltype(&::Exit) Exit_ = nullptr;
   decltype(&::Input) Input_ = nullptr;
   decltype(&::Run) Run_ = nullptr;
+  decltype(&::Resume) Resume_ = nullptr;
+  decltype(&::Release) Release_ = nullptr;
   std::array<void*, KIV_PLUGIN_SLOTS> plugins_{};
   bool started_ = false;
 };

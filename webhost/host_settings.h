@@ -12,4 +12,5 @@ struct host_settings {
   bool stress_marks = true;   // stress marks shown, not deleted
   bool net_log = false;       // the server log is also written to NetLog.log
   bool prompt_worker = false; // the engine serves commands as they arrive
+  long idle_release_seconds = 86400;  // a game idle this long leaves memory for disk
 };

@@ -1,7 +1,9 @@
 #include "router.h"
 
+#include <algorithm>
 #include <ctime>
 #include <mutex>
+#include <thread>
 
 #include "http_reply.h"
 #include "text_edit.h"
@@ -36,7 +38,8 @@ router::router(web_session_list& sessions, engine_binding& engine, const host_fo
       log_(log),
       catalogue_(folders.site_root),
       site_(folders.site_root + "home/subscribe.log"),
-      files_(folders, log) {}
+      files_(folders, log),
+      store_(folders.site_root + "users/sessions/") {}
 
 std::string router::Handle(std::string_view head, const std::string& remote_address) {
   http_request request = parse_request(head);
@@ -51,10 +54,84 @@ std::string router::Handle(std::string_view head, const std::string& remote_addr
   }
   sessions_.DeliverQueued(settings_.letters, settings_.editor);
   web_session* session = nullptr;
-  if (!request.cookie.empty() && !request.game_folder.empty())
+  if (!request.cookie.empty() && !request.game_folder.empty()) {
     session = sessions_.Find(request.cookie, request.game_folder);
+    if (!session) session = ResumeKept(request.cookie, request.game_folder);
+    if (session) session->Touch(web_session::clock::now());
+  }
   if (!request.IsUpdate() && !request.IsUpdide()) LogRequest(request);
-  return Route(request, session, remote_address);
+  std::string reply = Route(request, session, remote_address);
+  // What the reply shows is on disk before the browser sees it.
+  KeepChanged();
+  ReleaseIdle();
+  return reply;
+}
+
+web_session* router::ResumeKept(const std::u16string& cookie, const std::u16string& game_folder) {
+  std::optional<web_session::kept_state> kept = store_.Find(cookie, game_folder);
+  web_session* session = kept ? Resume(*kept) : nullptr;
+  if (session && !kept->journal.empty()) AwaitJournals({session}, resume_wait);
+  return session;
+}
+
+web_session* router::Resume(const web_session::kept_state& state) {
+  web_session& session = sessions_.Create(state.cookie, state.game_folder, false);
+  session.Restore(state);
+  std::u16string message;
+  bool resumed = engine_.ResumeGame(session, message);
+  log_.Add(message + u"\r\n");
+  if (resumed) return &session;
+  sessions_.Remove(session);
+  return nullptr;
+}
+
+void router::ResumeKeptSessions() {
+  std::lock_guard lock(sessions_.Mutex());
+  std::vector<web_session*> waiting;
+  for (const web_session::kept_state& state : store_.All()) {
+    web_session* session = Resume(state);
+    if (session && !state.journal.empty()) waiting.push_back(session);
+  }
+  auto limit = std::chrono::seconds(10) + waiting.size() * std::chrono::milliseconds(200);
+  AwaitJournals(std::move(waiting), std::chrono::duration_cast<std::chrono::milliseconds>(limit));
+  KeepChanged();
+}
+
+// Each resumed game hands its journal back once rebuilt: the same text, or
+// a fresh start's when the game has changed since. Until then the engine
+// would refuse the session's commands.
+void router::AwaitJournals(std::vector<web_session*> waiting, std::chrono::milliseconds limit) {
+  auto deadline = web_session::clock::now() + limit;
+  for (;;) {
+    sessions_.DeliverQueued(settings_.letters, settings_.editor);
+    std::erase_if(waiting, [](const web_session* session) { return session->Changed(); });
+    if (waiting.empty() || web_session::clock::now() >= deadline) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (!waiting.empty()) log_.Add(u"Не все игры возобновлены: " + decimal(long(waiting.size())) + u"\r\n");
+}
+
+void router::KeepChanged() {
+  for (web_session* session : sessions_.All()) {
+    if (!session->Changed() || session->GamePath().empty()) continue;
+    if (store_.Keep(session->Kept()))
+      session->ClearChanged();
+    else
+      log_.Add(u"Не удалось записать сессию " + session->Cookie() + u"\r\n");
+  }
+}
+
+void router::ReleaseIdle() {
+  auto now = web_session::clock::now();
+  auto limit = std::chrono::seconds(settings_.idle_release_seconds);
+  if (now - last_idle_check_ < std::min<web_session::clock::duration>(limit, std::chrono::seconds(60))) return;
+  last_idle_check_ = now;
+  for (web_session* session : sessions_.All()) {
+    // A session whose state is not on disk yet stays.
+    if (now - session->LastActive() < limit || session->Changed() || session->Journal().empty()) continue;
+    log_.Add(engine_.ReleaseGame(*session) + u"\r\n");
+    sessions_.Remove(*session);
+  }
 }
 
 void router::LogRequest(const http_request& request) {
@@ -127,6 +204,8 @@ std::string router::Game(http_request& request, web_session* session, const std:
   } else if (!session) {
     session = &sessions_.Create(request.cookie, request.game_folder, false);
     log_.Add(engine_.StartGame(*session, request.path) + u"\r\n");
+  } else {
+    session->ShowAgain();
   }
   std::u16string page = settings_.editor ? u"KIV2IDE.html" : u"interface.html";
   return Page(request.game_folder + page, session);

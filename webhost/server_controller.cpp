@@ -30,11 +30,13 @@ bool server_controller::Create() {
   // Cookie logs and subscriptions live here; a missing folder would lose them.
   mkdir((folders_.site_root + "users").c_str(), 0700);
   mkdir((folders_.site_root + "home").c_str(), 0700);
+  mkdir((folders_.site_root + "users/sessions").c_str(), 0700);
   std::u16string message;
   buttons_enabled_ = engine_.LoadEngine(options_.settings.prompt_worker, message) == 0;
   if (buttons_enabled_) {
     log_.Add(u"Root=" + from_utf8(folders_.site_root) + u"\r\n");
     LoadDialog();
+    router_.ResumeKeptSessions();
     ApplyStartMode();
   } else {
     log_.Add(message + u"\r\n");

@@ -91,7 +91,26 @@ std::u16string web_session::RecordCommand(const std::u16string& command, clock::
   history_.push_front(entry);
   if (history_.size() > history_limit) history_.resize(history_limit);
   history_changed_ = true;
+  changed_ = true;
   return {};
+}
+
+void web_session::SetJournal(std::u16string_view journal) {
+  journal_ = journal;
+  changed_ = true;
+}
+
+web_session::kept_state web_session::Kept() const {
+  return {cookie_, game_folder_, game_path_, location_, history_, journal_};
+}
+
+void web_session::Restore(const kept_state& state) {
+  game_path_ = state.game_path;
+  location_ = state.location;
+  history_ = state.history;
+  if (history_.size() > history_limit) history_.resize(history_limit);
+  journal_ = state.journal;
+  show_again_ = true;
 }
 
 std::u16string web_session::TakeLocation(std::u16string& text) {
@@ -109,8 +128,13 @@ std::u16string web_session::TakeLocation(std::u16string& text) {
 }
 
 std::u16string web_session::OutputReply(bool stress_marks) {
-  if (output_.empty()) return u"{}";
+  if (output_.empty() && !show_again_) return u"{}";
   std::u16string reply = u"{";
+  if (show_again_) {
+    if (!location_.empty()) add_member(reply, u"location", quoted(controls_escaped(json_escaped(location_))));
+    history_changed_ = !history_.empty();
+    show_again_ = false;
+  }
   std::u16string text;
   size_t pause = output_.find(pause_tag);
   if (pause == std::u16string::npos) {
@@ -142,6 +166,7 @@ std::u16string web_session::OutputReply(bool stress_marks) {
       wstring stored(location.c_str());
       stored.Unescape();
       location_ = stored.Text();
+      changed_ = true;
     }
   }
   if (clear_) add_member(reply, u"clear", u"true");

@@ -10,6 +10,17 @@
 // history.
 class web_session {
  public:
+  // What a session keeps on disk to outlive the server: a restarted server
+  // (or a browser returning after the session was released) resumes it.
+  struct kept_state {
+    std::u16string cookie;
+    std::u16string game_folder;
+    std::u16string game_path;  // the game page's path, as started
+    std::u16string location;
+    std::deque<std::u16string> history;  // most recent first, JSON-escaped
+    std::u16string journal;             // the engine's, as it handed it over
+  };
+
   using clock = std::chrono::steady_clock;
   static constexpr size_t history_limit = 10;
   static constexpr std::chrono::milliseconds duplicate_window{1000};
@@ -37,6 +48,25 @@ class web_session {
   // command repeated within a second, else empty.
   std::u16string RecordCommand(const std::u16string& command, clock::time_point now);
 
+  // The game page's path the session was started with.
+  const std::u16string& GamePath() const { return game_path_; }
+  void SetGamePath(const std::u16string& path) { game_path_ = path; }
+  // The engine's journal of the game, handed over as it changes.
+  const std::u16string& Journal() const { return journal_; }
+  void SetJournal(std::u16string_view journal);
+  kept_state Kept() const;
+  // Takes the history and location back from disk; the next update shows them.
+  void Restore(const kept_state& state);
+  // The page is shown anew: the next update repeats the location and the
+  // command history.
+  void ShowAgain() { show_again_ = true; }
+  // Something kept on disk changed since ClearChanged.
+  bool Changed() const { return changed_; }
+  void ClearChanged() { changed_ = false; }
+  // The last request of its browser.
+  void Touch(clock::time_point now) { last_active_ = now; }
+  clock::time_point LastActive() const { return last_active_; }
+
   // The JSON body of an "update" reply; takes the output it delivers.
   std::u16string OutputReply(bool stress_marks);
   // The body of an "updide" reply, empty when there is none.
@@ -61,6 +91,11 @@ class web_session {
   std::u16string last_command_;
   clock::time_point last_command_time_{};
   std::u16string ide_reply_;
+  std::u16string game_path_;
+  std::u16string journal_;
+  bool show_again_ = false;
+  bool changed_ = false;
+  clock::time_point last_active_ = clock::now();
 };
 
 // The drop-cap image name of a capital letter А to Я; "-" for the letters

@@ -28,11 +28,30 @@ void web_session_list::Clear() {
   by_id_.clear();
 }
 
-void web_session_list::Queue(int32_t id, std::u16string_view channel, std::u16string_view text) {
-  bool ide = channel == u"ide";
-  if (text.empty() || (!ide && channel != u"print")) return;
+void web_session_list::Remove(web_session& session) {
+  by_id_.erase(session.Id());
+  sessions_.erase({session.Cookie(), session.GameFolder()});
+}
+
+std::vector<web_session*> web_session_list::All() const {
+  std::vector<web_session*> all;
+  for (const auto& [key, session] : sessions_) all.push_back(session.get());
+  return all;
+}
+
+void web_session_list::Queue(int32_t id, std::u16string_view channel_name, std::u16string_view text) {
+  channel kind;
+  if (channel_name == u"print")
+    kind = channel::print;
+  else if (channel_name == u"ide")
+    kind = channel::ide;
+  else if (channel_name == u"journal")
+    kind = channel::journal;
+  else
+    return;
+  if (text.empty()) return;
   std::lock_guard lock(queue_mutex_);
-  queue_.push_back({id, ide, std::u16string(text)});
+  queue_.push_back({id, kind, std::u16string(text)});
 }
 
 void web_session_list::DeliverQueued(bool letters, bool editor) {
@@ -42,8 +61,8 @@ void web_session_list::DeliverQueued(bool letters, bool editor) {
     queued.swap(queue_);
   }
   for (const queued_output& output : queued) {
-    if (output.ide && !editor) continue;
-    if (output.id == 0) {
+    if (output.kind == channel::ide && !editor) continue;
+    if (output.id == 0 && output.kind != channel::journal) {
       for (auto& [key, session] : sessions_) Deliver(*session, output, letters);
     } else if (auto found = by_id_.find(output.id); found != by_id_.end()) {
       Deliver(*found->second, output, letters);
@@ -52,10 +71,11 @@ void web_session_list::DeliverQueued(bool letters, bool editor) {
 }
 
 void web_session_list::Deliver(web_session& session, const queued_output& output, bool letters) {
-  if (output.ide)
-    session.AddIde(output.text);
-  else
-    session.AddPrint(output.text, letters);
+  switch (output.kind) {
+    case channel::ide: session.AddIde(output.text); break;
+    case channel::journal: session.SetJournal(output.text); break;
+    case channel::print: session.AddPrint(output.text, letters); break;
+  }
 }
 
 namespace {

@@ -27,6 +27,8 @@ class web_session_list {
   web_session& Create(const std::u16string& cookie, const std::u16string& game_folder, bool new_cookie);
   int Count() const { return int(sessions_.size()); }
   void Clear();
+  void Remove(web_session& session);
+  std::vector<web_session*> All() const;
   // Hands the queued engine output to its sessions (id 0: all of them);
   // the development environment's replies only with the editor on, as
   // nothing else takes them.
@@ -36,9 +38,10 @@ class web_session_list {
   void Queue(int32_t id, std::u16string_view channel, std::u16string_view text);
 
  private:
+  enum class channel { print, ide, journal };
   struct queued_output {
     int32_t id;
-    bool ide;
+    channel kind;
     std::u16string text;
   };
   void Deliver(web_session& session, const queued_output& output, bool letters);

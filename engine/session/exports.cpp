@@ -59,6 +59,23 @@ KIV_EXPORT const char16_t* Input(int32_t session_id, const char16_t* command, in
   }
 }
 
+KIV_EXPORT const char16_t* Resume(int32_t session_id, const char16_t* user_name, const char16_t* game_file,
+                                  const char16_t* journal) {
+  try {
+    return kiv_engine::Instance().Resume(session_id, user_name, game_file, journal);
+  } catch (...) {
+    return returned_failure(std::current_exception());
+  }
+}
+
+KIV_EXPORT const char16_t* Release(int32_t session_id) {
+  try {
+    return kiv_engine::Instance().Release(session_id);
+  } catch (...) {
+    return returned_failure(std::current_exception());
+  }
+}
+
 KIV_EXPORT int32_t Exit(int32_t) {
   try {
     kiv_engine::Instance().Exit();

@@ -132,18 +132,12 @@ const char16_t* kiv_engine::Run(int32_t id, const char16_t* user_name, const cha
   wstring user(user_name), game(game_file);
   int pos;
   if (!sessions_.Find(id, pos)) {
-    auto created = std::make_unique<session>(*this, id);
-    created->user_name = user;
-    created->start_game_file = created->restart_game_file = game;
-    session_item& item = sessions_.Insert(pos, id);
-    item.owned_session = std::move(created);
-    item.game_file = game;
-    item.pending_command = u"run";
-    if (prompt_worker_) command_arrived_.Set();
+    AddSession(pos, id, user, game);
     return nullptr;
   }
   session_item& item = sessions_[pos];
   if (!item.owned_session) return u"Run() - invalid Session!";
+  if (item.release_pending) return u"Сессия завершается!";
   if (item.game_file == game) return nullptr;  // a running game is not restarted
   item.game_file = game;
   item.switch_user = user;
@@ -153,11 +147,45 @@ const char16_t* kiv_engine::Run(int32_t id, const char16_t* user_name, const cha
   return nullptr;
 }
 
-const char16_t* kiv_engine::Input(int32_t id, const char16_t* command) {
+const char16_t* kiv_engine::Resume(int32_t id, const char16_t* user_name, const char16_t* game_file,
+                                   const char16_t* journal) {
+  if (!game_file || !*game_file) return u"не указан файл игры!";
+  if (!journal || !*journal) return u"не указан журнал игры!";
+  std::unique_lock lock(list_mutex_, std::defer_lock);
+  if (!running_ || !lock.try_lock_for(lock_wait)) return list_busy;
+  int pos;
+  if (sessions_.Find(id, pos)) return u"Сессия уже существует!";
+  AddSession(pos, id, wstring(user_name), wstring(game_file)).resume_journal = journal;
+  return nullptr;
+}
+
+session_item& kiv_engine::AddSession(int pos, int32_t id, const wstring& user, const wstring& game) {
+  auto created = std::make_unique<session>(*this, id);
+  created->user_name = user;
+  created->start_game_file = created->restart_game_file = game;
+  session_item& item = sessions_.Insert(pos, id);
+  item.owned_session = std::move(created);
+  item.game_file = game;
+  item.pending_command = u"run";
+  if (prompt_worker_) command_arrived_.Set();
+  return item;
+}
+
+const char16_t* kiv_engine::Release(int32_t id) {
   std::unique_lock lock(list_mutex_, std::defer_lock);
   if (!running_ || !lock.try_lock_for(lock_wait)) return list_busy;
   session_item* item = sessions_.Get(id);
   if (!item || !item->owned_session) return u"Сессия не найдена!";
+  item->release_pending = true;
+  if (prompt_worker_) command_arrived_.Set();
+  return nullptr;
+}
+
+const char16_t* kiv_engine::Input(int32_t id, const char16_t* command) {
+  std::unique_lock lock(list_mutex_, std::defer_lock);
+  if (!running_ || !lock.try_lock_for(lock_wait)) return list_busy;
+  session_item* item = sessions_.Get(id);
+  if (!item || !item->owned_session || item->release_pending) return u"Сессия не найдена!";
   if (!item->pending_command.IsEmpty()) return u"Предыдущая команда не обработана!";
   item->pending_command = command;
   if (prompt_worker_) command_arrived_.Set();
@@ -233,8 +261,9 @@ const char16_t* kiv_engine::CallHost(const ext_fn_item& entry, int32_t session_i
 
 bool kiv_engine::CallHostFunction(session& s, const wstring& name, wstring* result, const char16_t* first,
                                   const char16_t* second) {
-  if (Stopped()) return false;
   if (result) result->Clear();
+  // A replayed turn's calls reached the host when the turn was played.
+  if (Stopped() || s.Replaying()) return false;
   ext_fn_item entry;
   if (!FindHostFunction(name, entry)) return false;
   if (entry.kind == KIV_KIND_DEFERRED) {
@@ -251,6 +280,13 @@ bool kiv_engine::CallHostFunction(session& s, const wstring& name, wstring* resu
   const char16_t* answer = CallHost(entry, s.Id(), first, second, ansi_result);
   if (result) *result = answer;
   return true;
+}
+
+void kiv_engine::TellJournal(session& s, const wstring& journal) {
+  ext_fn_item entry;
+  if (Stopped() || !FindHostFunction(wstring(u"kiv.journal"), entry)) return;
+  wstring ansi_result;
+  CallHost(entry, s.Id(), journal.Text(), nullptr, ansi_result);
 }
 
 void kiv_engine::FlushOutput(session& s) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "c_index.h"
 #include "dic_loader.h"
@@ -28,6 +29,10 @@ struct session_item {
   wstring game_file;
   wstring switch_user;
   bool switch_pending = false;
+  // The journal the host resumes the session from, before its first turn.
+  wstring resume_journal;
+  // The host released the session: the worker ends it.
+  bool release_pending = false;
 
   void SetKey(int32_t key) { id = key; }
   int CompareKey(int32_t key) const { return id < key ? -1 : (id > key ? 1 : 0); }
@@ -52,6 +57,8 @@ class kiv_engine {
   bool Init(void* const* plugins);
   const char16_t* Run(int32_t id, const char16_t* user_name, const char16_t* game_file);
   const char16_t* Input(int32_t id, const char16_t* command);
+  const char16_t* Resume(int32_t id, const char16_t* user_name, const char16_t* game_file, const char16_t* journal);
+  const char16_t* Release(int32_t id);
   bool Exit();
   // The process is ending with the library loaded: a worker still alive is
   // stopped but neither waited for nor let call the plug-ins.
@@ -64,6 +71,9 @@ class kiv_engine {
   // false when the engine has stopped or no such function is registered.
   bool CallHostFunction(session& s, const wstring& name, wstring* result, const char16_t* first,
                         const char16_t* second);
+  // Hands the session's journal (journal_file text) to the host function
+  // "kiv.journal" when the host registered one.
+  void TellJournal(session& s, const wstring& journal);
   // Hands the session's finished output to the host and the logs.
   void FlushOutput(session& s);
   void ReportCrash(session& s, const wstring& error);
@@ -96,6 +106,8 @@ class kiv_engine {
   kiv_engine() { rules_.Init(); }
 
   static const char16_t* PrintThroughAnsi(int32_t session_id, const char16_t* first, const char16_t* second);
+  // A new session at the list position, its start queued; the list locked.
+  session_item& AddSession(int pos, int32_t id, const wstring& user, const wstring& game);
   ext_fn_item* RegisterName(const wstring& name, int32_t kind, int32_t argument_count);
   bool FindHostFunction(const wstring& name, ext_fn_item& found) const;
   const char16_t* CallHost(const ext_fn_item& entry, int32_t session_id, const char16_t* first,
@@ -106,6 +118,9 @@ class kiv_engine {
   void LeaveWorker();
   // Clears the callbacks and the host functions.
   void ForgetHost();
+  // Takes the sessions the host released out of the list (locked), to be
+  // freed once it is unlocked.
+  std::vector<std::unique_ptr<session>> TakeReleasedSessions();
   // Runs the first waiting command, if any; true when one ran.
   bool ServeNextCommand();
   // The worker's loop with the prompt setting: woken by each new command,

@@ -53,9 +53,16 @@ session::~session() { parsed_input.reset(); }
 
 void session::SessionProcess() {
   output.Clear();
+  random_source::scope draws(random_);
   // A failing turn is reported where it failed, before its output is
   // flushed, so the report still names the file being read.
-  ReportFailure(run_guarded([this] { Execute(); }));
+  ReportFailure(run_guarded([this] {
+    if (resume_journal_.IsEmpty())
+      Execute();
+    else
+      Resume();
+  }));
+  NotifyJournal();
   engine_.current_file.Clear();
   engine_.current_dictionary_entry.Clear();
   engine_.current_article_code.Clear();
@@ -80,6 +87,7 @@ void session::ReplaceGame(const wstring& user, const wstring& game_file) {
 }
 
 void session::Log(const wstring& text) {
+  if (replaying_) return;
   wstring line(text);
   line += u"\r\n";
   if (!log_buffer.IsEmpty())
@@ -89,6 +97,7 @@ void session::Log(const wstring& text) {
 }
 
 bool session::Collect(const wstring& file_name, const wstring& text) {
+  if (replaying_) return true;  // written when the command first ran
   if (log_buffer.IsEmpty()) return false;
   wstring name(file_name);
   name.Replace(u'/', u"\\");
@@ -118,7 +127,7 @@ void session::BeginTurn() {
 }
 
 void session::WriteHeldBackLog() {
-  if (log_buffer.IsEmpty()) return;
+  if (log_buffer.IsEmpty() || replaying_) return;
   append_to_log(base_folder_, log_name.Text(), log_buffer);
   log_buffer.Clear();
 }
@@ -156,7 +165,12 @@ void session::LoadGame(const wstring& game_file) {
   output.ForgetShownLocation();
   host_.StartCommand();
   interpreter_.StartCommand();
+  uint64_t seed = replaying_ ? replay_seed_ : random_source::FreshSeed();
+  random_.Reseed(seed);
+  journal_.Start(seed);
+  world_file_ = game_file;
   world_->Load();
+  game_version_ = world_->source_digest;
   engine_.current_file.Clear();
 }
 

@@ -5,12 +5,14 @@
 #include <memory>
 
 #include "command_abbreviations.h"
+#include "command_journal.h"
 #include "dictionary.h"
 #include "full_log.h"
 #include "interpreter.h"
 #include "output_pool.h"
 #include "parsed_string.h"
 #include "player_command.h"
+#include "random_source.h"
 #include "session_host.h"
 #include "world.h"
 #include "world_services.h"
@@ -36,6 +38,11 @@ class session : public log_collector {
   // Sets the user and the game for a fresh start, discarding the game that
   // runs now.
   void ReplaceGame(const wstring& user, const wstring& game_file);
+  // The next turn starts the game by replaying this journal (journal_file
+  // text) instead; a journal that does not fit the game starts it afresh.
+  void ResumeFrom(const wstring& journal_text) { resume_journal_ = journal_text; }
+  // A replay is rebuilding the world: nothing reaches the host or the logs.
+  bool Replaying() const { return replaying_; }
 
   // Writes a line to the session log, or holds it back with the start
   // header until the first command runs.
@@ -115,15 +122,37 @@ class session : public log_collector {
   // "test", "out game", "paranoia": true when the command was one of them.
   bool RunServiceCommand(const wstring& normalised);
 
+  // ---- undo, saves and the journal (journal_commands.cpp) ----
+  // "отмена", "сохранить", "загрузить", "сохранения" and their English
+  // names, unless the game declares the word itself: true when the
+  // command was one of them.
+  bool RunJournalCommand(const wstring& normalised, bool code_mode);
+  void Undo(bool code_mode);
+  void SaveGame(const wstring& name);
+  void RestoreGame(const wstring& name);
+  void ListSaves();
+  journal_file CurrentJournal() const;
+  // Why a journal cannot be replayed into this game; empty when it can.
+  wstring JournalMismatch(const journal_file& file) const;
+  // A fresh world of the game rebuilt by the journal's commands.
+  void Replay(const journal_file& file);
+  void ReplayTurn(const wstring& command);
+  // The first turn of a session the host resumes.
+  void Resume();
+  // Tells the host the journal when it changed.
+  void NotifyJournal();
+
   // ---- the command itself (session_command.cpp) ----
   turn_flow RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending);
   value EvaluateCode(context& ctx);
   void PrintCodeValue(context& ctx, const value& result);
   // Stops the turn when the location refuses commands ("_check_npc").
   bool CharacterRefuses(context& ctx);
-  // The reply to a result that did something or failed.
-  void ReplyToFailure(context& ctx, const value& result);
-  void ReplyToResult(context& ctx, const value& result);
+  // The reply to a result that did something or failed; false when the
+  // command was not understood (its reply explains the reading), which
+  // undo then does not count.
+  bool ReplyToFailure(context& ctx, const value& result);
+  bool ReplyToResult(context& ctx, const value& result);
   // "Name: " of the character speaking, when one is addressed.
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;
@@ -185,4 +214,14 @@ class session : public log_collector {
   const command_abbreviations abbreviations_;
   std::unique_ptr<world> world_;
   int nested_commands_ = 0;
+  random_stream random_{random_source::FreshSeed()};
+  command_journal journal_;
+  // The game file the world was loaded from, and its version (its
+  // source's digest).
+  wstring world_file_;
+  uint64_t game_version_ = 0;
+  uint64_t told_revision_ = 0;
+  bool replaying_ = false;
+  uint64_t replay_seed_ = 0;
+  wstring resume_journal_;
 };

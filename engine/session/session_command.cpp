@@ -44,8 +44,15 @@ bool has_message(const value& result) { return result.Type() == kw::type_bool &&
 // otherwise game code; then the reply.
 session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending) {
   WriteHeldBackLog();
+  if (RunJournalCommand(normalised, code_mode)) return turn_flow::end;
+  wstring typed(code_mode ? u"/" : u"");
+  typed += current_command;
+  journal_.Add(typed);
   ExpandAbbreviation(normalised);
-  if (RunServiceCommand(normalised)) return turn_flow::end;
+  if (RunServiceCommand(normalised)) {
+    journal_.CountLast();
+    return turn_flow::end;
+  }
   ide_command_tree.Clear();
   value result;
   if (in_game && !code_mode) {
@@ -59,16 +66,18 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   full_log.fields[full_log_row::outcome] = u"Ok";
   // The world that ran the code is going: neither reply nor events.
   if (ctx.state == context::stop_run) return turn_flow::restart;
+  bool understood = true;
   if (ctx.state == context::stop_goto && result.Type() == kw::type_location) {
     pending = result;
     in_game = true;
   } else if (!in_game || code_mode) {
     PrintCodeValue(ctx, result);
   } else if (is_parse_failure(result)) {
-    ReplyToFailure(ctx, result);
+    understood = ReplyToFailure(ctx, result);
   } else {
-    ReplyToResult(ctx, result);
+    understood = ReplyToResult(ctx, result);
   }
+  if (understood) journal_.CountLast();
   return turn_flow::go_on;
 }
 
@@ -94,7 +103,7 @@ bool session::CharacterRefuses(context& ctx) {
   return true;
 }
 
-void session::ReplyToFailure(context& ctx, const value& result) {
+bool session::ReplyToFailure(context& ctx, const value& result) {
   wstring reply = SpeakerPrefix(ctx);
   if (has_message(result)) {
     reply += result.Text();
@@ -105,10 +114,11 @@ void session::ReplyToFailure(context& ctx, const value& result) {
     reply += description;
   }
   Print(reply);
+  return has_message(result);
 }
 
-void session::ReplyToResult(context& ctx, const value& result) {
-  if (output.PrintedOutsideLocation()) return;
+bool session::ReplyToResult(context& ctx, const value& result) {
+  if (output.PrintedOutsideLocation()) return true;
   wstring reply = SpeakerPrefix(ctx);
   int typed_tokens = parsed_input->Tokens().Count();
   if (typed_tokens > (reply.IsEmpty() ? 1 : 3)) {
@@ -124,8 +134,11 @@ void session::ReplyToResult(context& ctx, const value& result) {
     wstring description;
     parsed_input->GetErrorDescription(ctx, description);
     reply += description;
+    Print(reply);
+    return false;
   }
   Print(reply);
+  return true;
 }
 
 wstring session::SpeakerPrefix(const context& ctx) const {

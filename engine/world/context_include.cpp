@@ -2,6 +2,7 @@
 
 #include "context.h"
 #include "keyword_table.h"
+#include "text_digest.h"
 #include "world.h"
 
 namespace {
@@ -114,6 +115,7 @@ value context::Include(const wstring& name) {
     *world_->file_label = file;
   }
   wstring source = read_source(*world_, file, extension);
+  world_->source_digest = text_digest(world_->source_digest, source);
   code_runner* runner = world_->Runner();
   value result = runner ? runner->RunSource(source, *this) : value::Keyword(kw::result_ok);
   if (world_->file_label) *world_->file_label = previous_label;

@@ -163,6 +163,9 @@ class world : public context, public value_world, public output_words {
   wstring* file_label = nullptr;
   // Source files being included inside one another now.
   int include_depth = 0;
+  // A digest of the source texts included since the game began loading:
+  // it tells one version of a game from another.
+  uint64_t source_digest = 0;
 
   // value_world
   wstring EntityName(const object* entity) const override;

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "keyword_table.h"
+#include "text_digest.h"
 #include "world.h"
 
 namespace {
@@ -82,6 +83,7 @@ void world::ClearForLoad() {
   taken_articles.Clear();
   looked_up_words.Clear();
   SourceFiles().Clear();
+  source_digest = text_digest_start;
 }
 
 void world::ReadLoggedNouns() {

@@ -207,3 +207,37 @@ TEST_F(kivplay, BadArgumentsExplainUsage) {
 }
 
 }  // namespace
+
+TEST_F(kivplay, SavesRestoreTheGameAndRefuseOtherGamesVersionsAndDamage) {
+  // Out of the game (this one has no player) there is nothing to undo.
+  run_result played = Play("отмена\\nvar x = 5\\nсохранить Первое\\nx = 7\\nзагрузить первое\\nx\\nсохранения\\n");
+  EXPECT_EQ(played.status, 0);
+  EXPECT_NE(played.output.find("Отменять нечего."), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("Игра сохранена под именем «первое»."), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("Сохранение «первое» загружено.\n5\n"), std::string::npos) << played.output;
+  EXPECT_NE(played.output.find("Сохранения: «первое»."), std::string::npos) << played.output;
+  fs::path saves = folder_ / "saves" / "player";
+  ASSERT_TRUE(fs::exists(saves / "первое.sav"));
+
+  // Another game in the same folder saves under the same player.
+  std::ofstream(folder_ / "другая.kiv") << "// another game\n";
+  run("cd '" + folder_.string() + "' && printf 'сохранить чужое\\n' | " KIVPLAY " другая.kiv 2>&1");
+  ASSERT_TRUE(fs::exists(saves / "чужое.sav"));
+  std::ofstream(saves / "битое.sav") << "КИВ: сохранённая игра\nигра: игра.kiv\nверсия: 12\n";
+  played = Play("var x = 3\\nзагрузить чужое\\nзагрузить битое\\nзагрузить ../../игра\\nx\\n");
+  EXPECT_NE(played.output.find("Сохранение «чужое» сделано в другой игре («другая.kiv»), и загрузить его в эту "
+                               "нельзя."),
+            std::string::npos)
+      << played.output;
+  EXPECT_NE(played.output.find("Сохранение «битое» повреждено, и загрузить его нельзя."), std::string::npos)
+      << played.output;
+  EXPECT_NE(played.output.find("Сохранения «игра» нет."), std::string::npos) << played.output;
+  EXPECT_TRUE(played.output.ends_with("\n3\n")) << played.output;  // the game went on as it was
+
+  // The game changed since: its old saves no longer fit.
+  std::ofstream(folder_ / "игра.kiv") << "// a game, changed\n";
+  played = Play("загрузить первое\\n");
+  EXPECT_NE(played.output.find("Сохранение «первое» сделано в другой версии этой игры, и загрузить его нельзя."),
+            std::string::npos)
+      << played.output;
+}
