@@ -3,11 +3,13 @@
 #include <cstdint>
 
 #include <memory>
+#include <vector>
 
 #include "command_abbreviations.h"
 #include "dictionary.h"
 #include "full_log.h"
 #include "interpreter.h"
+#include "line_rewrite.h"
 #include "output_pool.h"
 #include "parsed_string.h"
 #include "player_command.h"
@@ -128,6 +130,50 @@ class session : public log_collector {
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;
 
+  // ---- the player's line (player_line.cpp) ----
+  // What the player's earlier commands leave for the next: the things they
+  // named (for pronouns), the things one command acted on each in turn, and
+  // the command a reply «неоднозначно: …» asked about with that reply.
+  struct player_memory {
+    std::vector<op_value> named;
+    std::vector<op_value> group;
+    typed_words question;
+    wstring ambiguity;
+  };
+  // The commands of the typed line, each run as its own turn.
+  std::vector<wstring> CommandsOfLine() const;
+  // The current command read and run as the player's; a command the parser
+  // cannot read is tried again as the commands it stands for.
+  value RunPlayerLine(context& ctx);
+  bool CompleteQuestion(context& ctx, const typed_words& question, const wstring& ambiguity, value& result);
+  // The rewrites of a command that was not understood; tried is set when
+  // one of them parsed other lines.
+  bool RunRewritten(context& ctx, value& result);
+  bool RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result);
+  // Runs one command per thing, each reply under the thing's name; commands
+  // not understood are left out when quiet. False when none was answered.
+  bool RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result);
+  void StartReplyLine();
+  // A line break between the replies of the commands of one line.
+  void SeparateFromPreviousCommand();
+  void JoinReplyToLabel(int label_end);
+  bool IsPersonLikePlayer(const object& thing) const;
+  // Parses and, when understood, runs a command; false when not understood.
+  bool TryCommand(context& ctx, const wstring& text, value& result);
+  typed_words TypedWords();
+  std::vector<op_value> NamedThings() const;
+  std::vector<op_value> Referents(const pronoun_use& use) const;
+  wstring CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing, const wstring& cases);
+  // A thing's name in a case (a letter of the key "п"), in the number it
+  // was named in.
+  wstring ThingInCase(const op_value& thing, char16_t grammatical_case, context& ctx) const;
+  wstring IdleVerb(context& ctx) const;
+  // Remembers the command a reply «неоднозначно: …» asks about.
+  void NoteQuestion(const wstring& reply);
+
   // ---- location events (location_events.cpp) ----
   struct event_answer;
   // The player character: an object of the world; null otherwise.
@@ -165,4 +211,8 @@ class session : public log_collector {
   const command_abbreviations abbreviations_;
   std::unique_ptr<world> world_;
   int nested_commands_ = 0;
+  player_memory memory_;
+  // Set when the turn's command was not understood or failed: the rest of
+  // the line is not run.
+  bool command_failed_ = false;
 };

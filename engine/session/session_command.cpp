@@ -50,8 +50,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   value result;
   if (in_game && !code_mode) {
     if (CharacterRefuses(ctx)) return turn_flow::end;
-    result = run_player_command(*parsed_input, ctx, current_command, in_game);
-    parsed = true;
+    result = RunPlayerLine(ctx);
   } else {
     result = EvaluateCode(ctx);
   }
@@ -103,6 +102,7 @@ void session::ReplyToFailure(context& ctx, const value& result) {
     parsed_input->GetErrorDescription(ctx, description);
     reply += description;
   }
+  NoteQuestion(reply);
   Print(reply);
 }
 
@@ -124,6 +124,7 @@ void session::ReplyToResult(context& ctx, const value& result) {
     parsed_input->GetErrorDescription(ctx, description);
     reply += description;
   }
+  NoteQuestion(reply);
   Print(reply);
 }
 
