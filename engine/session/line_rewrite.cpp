@@ -19,7 +19,7 @@ const pronoun_row pronouns[] = {
     {u"им", {true, true, u"МС", u"ТД"}},     {u"ним", {true, true, u"МС", u"ТД"}},
     {u"их", {true, false, u"", u"ВР"}},      {u"них", {true, false, u"", u"ВРП"}},
     {u"ими", {true, false, u"", u"Т"}},      {u"ними", {true, false, u"", u"Т"}},
-    {u"это", {false, true, u"МЖС", u"ВИ"}},
+    {u"это", {true, true, u"МЖС", u"ВИ"}},
 };
 
 bool is_conjunction(const typed_word& word) { return !word.sign && word.text == u"и"; }
@@ -92,22 +92,32 @@ wstring joined_words(const typed_words& words) {
   return text;
 }
 
-bool split_conjunction(const typed_words& source, typed_words& first, typed_words& second) {
+bool split_conjunction(const typed_words& source, typed_words& first, std::vector<typed_words>& seconds) {
   typed_words line(source);
   for (int pos = 0; pos < int(line.size()); ++pos)
     if (is_list_comma(line, pos)) line[pos] = typed_word{u"и", false, false, false};
-  for (int at = 1; at + 1 < int(line.size()); ++at) {
+  const int count = int(line.size());
+  for (int at = 1; at + 1 < count; ++at) {
     if (!is_conjunction(line[at])) continue;
     const int verb = command_start(line, at);
-    int left = at;
-    while (left - 1 > verb && !ends_conjunct(line[left - 1])) --left;
-    int right = at + 1;
-    while (right < int(line.size()) && !ends_conjunct(line[right])) ++right;
-    if (left == at || right == at + 1) continue;
+    if (at - 1 <= verb || ends_conjunct(line[at - 1])) continue;
+    // The list ends after its last conjunct.
+    int list_end = at;
+    while (list_end < count && is_conjunction(line[list_end])) {
+      int next = list_end + 1;
+      while (next < count && !ends_conjunct(line[next])) ++next;
+      if (next == list_end + 1) break;
+      list_end = next;
+    }
+    if (list_end == at) continue;
     first = slice(line, 0, at);
-    append(first, line, right, int(line.size()));
-    second = slice(line, 0, left);
-    append(second, line, at + 1, int(line.size()));
+    append(first, line, list_end, count);
+    seconds.clear();
+    for (int left = at - 1; left > verb && !ends_conjunct(line[left]); --left) {
+      typed_words second = slice(line, 0, left);
+      append(second, line, at + 1, count);
+      seconds.push_back(second);
+    }
     return true;
   }
   return false;

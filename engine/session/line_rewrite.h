@@ -20,11 +20,13 @@ using typed_words = std::vector<typed_word>;
 wstring joined_words(const typed_words& words);
 
 // «положи лампу и ключ в сундук»: the command for the thing before «и»
-// («положи лампу в сундук») and the one for the thing after it («положи
-// ключ в сундук»). A conjunct is the run of words next to «и» up to the
-// verb, a preposition, a sign or the line's end; a list «лампу, ключ и нож»
-// is read as «лампу и ключ и нож». False when the line has no such «и».
-bool split_conjunction(const typed_words& line, typed_words& first, typed_words& second);
+// («положи лампу в сундук») and the commands that may be meant for the
+// rest («положи ключ в сундук»), the thing before «и» taken as its last
+// word first, then as more words up to the verb («красную лампу»). A
+// conjunct runs up to a preposition, a sign, another «и» or the line's end;
+// a list «лампу, ключ и нож» is read as «лампу и ключ и нож». False when
+// the line has no such «и».
+bool split_conjunction(const typed_words& line, typed_words& first, std::vector<typed_words>& seconds);
 
 // Whether an answer of one or two words names one of the things a reply
 // «неоднозначно: …» offered: each word shares its beginning (three letters,

@@ -19,6 +19,8 @@ const char16_t* const except_word = u"кроме";
 const char16_t* const ambiguity_mark = u"неоднозначно: ";
 // Things further down than this inside other things are not looked for.
 constexpr int max_thing_depth = 16;
+// Pronouns look back over this many things named.
+constexpr size_t max_named_things = 8;
 
 constexpr char16_t number_key = u'ч';
 constexpr char16_t gender_key = u'р';
@@ -73,7 +75,7 @@ value session::RunPlayerLine(context& ctx) {
   if (!question.empty() && CompleteQuestion(ctx, question, ambiguity, result)) return result;
   result = run_player_command(*parsed_input, ctx, current_command, in_game);
   if (is_understood(result))
-    memory_.named = NamedThings();
+    RememberNamed(NamedThings());
   else
     RunRewritten(ctx, result);
   if (!is_understood(result)) command_failed_ = true;
@@ -138,7 +140,7 @@ bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried
     op_value parsed;
     parsed_input->Parsing(ctx, parsed);
     result = is_understood(parsed.v) ? run_parsed_command(*parsed_input, ctx, parsed, in_game) : parsed.v;
-    if (is_understood(result)) memory_.named = NamedThings();
+    if (is_understood(result)) RememberNamed(NamedThings());
     return true;
   }
   return false;
@@ -193,17 +195,29 @@ bool session::IsPersonLikePlayer(const object& thing) const {
 
 // «возьми лампу и ключ»: the command for each thing.
 bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result) {
-  typed_words first, rest;
-  if (!split_conjunction(words, first, rest)) return false;
+  typed_words first;
+  std::vector<typed_words> seconds;
+  if (!split_conjunction(words, first, seconds)) return false;
   tried = true;
   std::vector<wstring> commands{joined_words(first)};
-  typed_words next;
-  while (split_conjunction(rest, first, next)) {
+  typed_words rest = ChooseUnderstood(ctx, seconds);
+  while (split_conjunction(rest, first, seconds)) {
     commands.push_back(joined_words(first));
-    rest.swap(next);
+    rest = ChooseUnderstood(ctx, seconds);
   }
   commands.push_back(joined_words(rest));
   return RunForEach(ctx, commands, false, result);
+}
+
+// The first of the commands that is understood; the first when none is.
+typed_words session::ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates) {
+  for (const typed_words& candidate : candidates) {
+    parsed_input->SetLine(joined_words(candidate));
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (is_understood(parsed.v)) return candidate;
+  }
+  return candidates.front();
 }
 
 bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result) {
@@ -249,7 +263,7 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, boo
   // Every reply is printed: the turn adds none.
   if (ctx.state == context::stop_none) result = value::Result(kw::result_ok, wstring());
   if (succeeded) {
-    memory_.named = named;
+    RememberNamed(named);
     memory_.group = acted;
   }
   // The line goes on only when something was done.
@@ -286,7 +300,7 @@ bool session::TryCommand(context& ctx, const wstring& text, value& result) {
   parsed_input->Parsing(ctx, parsed);
   if (!is_understood(parsed.v)) return false;
   result = run_parsed_command(*parsed_input, ctx, parsed, in_game);
-  if (is_understood(result)) memory_.named = NamedThings();
+  if (is_understood(result)) RememberNamed(NamedThings());
   return true;
 }
 
@@ -296,6 +310,20 @@ typed_words session::TypedWords() {
   for (const token& t : parsed_input->Tokens())
     words.push_back(typed_word{t.text, t.preposition, t.kind == u',', t.kind == u'"'});
   return words;
+}
+
+// The things just named come first; the earlier ones stay behind them.
+void session::RememberNamed(const std::vector<op_value>& things) {
+  std::vector<op_value> named(things);
+  for (const op_value& thing : things)
+    if (is_plural(thing)) memory_.group.clear();
+  for (const op_value& earlier : memory_.named) {
+    if (named.size() >= max_named_things) break;
+    bool again = false;
+    for (const op_value& thing : things) again = again || thing.v == earlier.v;
+    if (!again) named.push_back(earlier);
+  }
+  memory_.named.swap(named);
 }
 
 // The things the chosen reading of the last command was about, in the order
@@ -314,17 +342,15 @@ std::vector<op_value> session::NamedThings() const {
   return things;
 }
 
-// The last named things a pronoun can stand for: a singular thing of its
-// gender, or the things the last command acted on one by one, or a thing
-// named in the plural.
+// The last named things a pronoun can stand for: the latest thing of its
+// number and gender; for «их», the things the last command acted on one by
+// one, unless a thing named in the plural came after them.
 std::vector<op_value> session::Referents(const pronoun_use& use) const {
-  if (use.singular)
-    for (const op_value& thing : memory_.named)
-      if (!is_plural(thing) && fits_gender(thing, use.genders) && thing.v.GetEntity()) return {thing};
-  if (use.plural) {
-    if (memory_.group.size() > 1) return memory_.group;
-    for (const op_value& thing : memory_.named)
-      if (is_plural(thing) && thing.v.GetEntity()) return {thing};
+  if (use.plural && !use.singular && !memory_.group.empty()) return memory_.group;
+  for (const op_value& thing : memory_.named) {
+    if (!thing.v.GetEntity()) continue;
+    const bool fits = is_plural(thing) ? use.plural : use.singular && fits_gender(thing, use.genders);
+    if (fits) return {thing};
   }
   return {};
 }

@@ -132,8 +132,9 @@ class session : public log_collector {
 
   // ---- the player's line (player_line.cpp) ----
   // What the player's earlier commands leave for the next: the things they
-  // named (for pronouns), the things one command acted on each in turn, and
-  // the command a reply «неоднозначно: …» asked about with that reply.
+  // named, latest first (for pronouns), the things one command acted on
+  // each in turn, and the command a reply «неоднозначно: …» asked about
+  // with that reply.
   struct player_memory {
     std::vector<op_value> named;
     std::vector<op_value> group;
@@ -153,6 +154,7 @@ class session : public log_collector {
   bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result);
+  typed_words ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates);
   // Runs one command per thing, each reply under the thing's name; commands
   // not understood are left out when quiet. False when none was answered.
   bool RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result);
@@ -165,6 +167,7 @@ class session : public log_collector {
   bool TryCommand(context& ctx, const wstring& text, value& result);
   typed_words TypedWords();
   std::vector<op_value> NamedThings() const;
+  void RememberNamed(const std::vector<op_value>& things);
   std::vector<op_value> Referents(const pronoun_use& use) const;
   wstring CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing, const wstring& cases);
   // A thing's name in a case (a letter of the key "п"), in the number it
