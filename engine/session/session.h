@@ -126,6 +126,8 @@ class session : public log_collector {
   // The reply to a result that did something or failed.
   void ReplyToFailure(context& ctx, const value& result);
   void ReplyToResult(context& ctx, const value& result);
+  // Why a command was not understood, as the player reads it.
+  wstring ParserReply(parsed_string& input, context& ctx) const;
   // "Name: " of the character speaking, when one is addressed.
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;

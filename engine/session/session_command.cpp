@@ -10,6 +10,7 @@
 #include "property_read.h"
 #include "session.h"
 #include "statements.h"
+#include "typographic_quotes.h"
 
 namespace {
 
@@ -98,9 +99,7 @@ void session::ReplyToFailure(context& ctx, const value& result) {
     reply += result.Text();
     full_log.fields[full_log_row::outcome] = u"error";
   } else {
-    wstring description;
-    parsed_input->GetErrorDescription(ctx, description);
-    reply += description;
+    reply += ParserReply(*parsed_input, ctx);
   }
   NoteQuestion(reply);
   Print(reply);
@@ -120,12 +119,16 @@ void session::ReplyToResult(context& ctx, const value& result) {
     reply += u", если добавить больше слов.";
   } else {
     full_log.fields[full_log_row::outcome] = u"value";
-    wstring description;
-    parsed_input->GetErrorDescription(ctx, description);
-    reply += description;
+    reply += ParserReply(*parsed_input, ctx);
   }
   NoteQuestion(reply);
   Print(reply);
+}
+
+wstring session::ParserReply(parsed_string& input, context& ctx) const {
+  wstring description;
+  input.GetErrorDescription(ctx, description);
+  return typographic_quotes(description);
 }
 
 wstring session::SpeakerPrefix(const context& ctx) const {
@@ -151,7 +154,7 @@ value session::RunNestedCommand(context& ctx, const wstring& text, wstring* erro
     if (has_message(result))
       *error_reply = result.Text();
     else
-      input.GetErrorDescription(ctx, *error_reply);
+      *error_reply = ParserReply(input, ctx);
   }
   return result;
 }

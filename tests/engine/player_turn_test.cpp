@@ -168,7 +168,7 @@ TEST_F(player_turn, AbbreviationsAndServiceCommands) {
   for (const char16_t* inventory : {u"инвентарь", u"и", u"ин", u"ИНВ"})
     EXPECT_TRUE(says(Turn(inventory), "В руках пусто.")) << utf8(inventory);
   // "с" is "на север", which this game has no words for.
-  EXPECT_TRUE(says(Turn(u"с"), "Слово \"<b><font color='red'>на</font></b>\" мне неизвестно.")) << Turn(u"с");
+  EXPECT_TRUE(says(Turn(u"с"), "Слово «<b><font color='red'>на</font></b>» мне неизвестно.")) << Turn(u"с");
   // Answered by the session: no location events follow.
   EXPECT_EQ(Turn(u"паранойя"), "Включен параноидальный анализ ошибок");
   EXPECT_EQ(Turn(u"Paranoia"), "Отключен параноидальный анализ ошибок");
@@ -193,7 +193,7 @@ TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   EXPECT_TRUE(says(Turn(u"3 * 3"), "9"));
   EXPECT_TRUE(says(Turn(u"герой.location = двор"), "Вы в зале.") == false);
   EXPECT_EQ(Turn(u"Заново"), "Вы в зале.");  // a fresh world: the hero in the hall
-  EXPECT_EQ(Turn(u"3 * 3"), "Непонятно...\nВы в зале.");
+  EXPECT_EQ(Turn(u"3 * 3"), "Непонятно…\nВы в зале.");
 }
 
 TEST_F(player_turn, RepliesAndFullLogOutcomes) {
