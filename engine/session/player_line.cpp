@@ -19,6 +19,10 @@ const char16_t* const except_word = u"кроме";
 const char16_t* const ambiguity_mark = u"неоднозначно: ";
 // Things further down than this inside other things are not looked for.
 constexpr int max_thing_depth = 16;
+// A list of things longer than this, or a thing of more words, is not
+// taken apart: each try parses the line again.
+constexpr size_t max_conjuncts = 12;
+constexpr size_t max_conjunct_words = 4;
 // Pronouns look back over this many things named.
 constexpr size_t max_named_things = 8;
 
@@ -202,6 +206,7 @@ bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& t
   std::vector<wstring> commands{joined_words(first)};
   typed_words rest = ChooseUnderstood(ctx, seconds);
   while (split_conjunction(rest, first, seconds)) {
+    if (commands.size() + 1 >= max_conjuncts) return false;
     commands.push_back(joined_words(first));
     rest = ChooseUnderstood(ctx, seconds);
   }
@@ -211,7 +216,8 @@ bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& t
 
 // The first of the commands that is understood; the first when none is.
 typed_words session::ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates) {
-  for (const typed_words& candidate : candidates) {
+  for (size_t n = 0; n < candidates.size() && n < max_conjunct_words; ++n) {
+    const typed_words& candidate = candidates[n];
     parsed_input->SetLine(joined_words(candidate));
     op_value parsed;
     parsed_input->Parsing(ctx, parsed);
