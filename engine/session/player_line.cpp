@@ -296,8 +296,21 @@ void session::JoinReplyToLabel(int label_end) {
   if (n < items.Count()) items[n].print_text.ToUpper(true);
 }
 
-void session::SeparateFromPreviousCommand() {
-  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
+int session::SeparateFromPreviousCommand() {
+  int mark = -1;
+  if (output.PrintedOutsideLocation()) {
+    Print(wstring(u"\n"));
+    mark = output.Items().Count();
+  }
+  output.StartNextCommand();
+  return mark;
+}
+
+// Game text begins with its own line break: one is enough.
+void session::DropDoubledBreak(int mark) {
+  auto& items = output.Items();
+  if (mark > 0 && mark < items.Count() && items[mark].print_text == u"\n" && items[mark - 1].print_text == u"\n")
+    items.Delete(mark);
 }
 
 bool session::TryCommand(context& ctx, const wstring& text, value& result) {

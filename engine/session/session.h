@@ -161,8 +161,10 @@ class session : public log_collector {
   // not understood are left out when quiet. False when none was answered.
   bool RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result);
   void StartReplyLine();
-  // A line break between the replies of the commands of one line.
-  void SeparateFromPreviousCommand();
+  // A line break between the replies of the commands of one line; where
+  // the next reply starts (-1 when nothing was printed before).
+  int SeparateFromPreviousCommand();
+  void DropDoubledBreak(int mark);
   void JoinReplyToLabel(int label_end);
   bool IsPersonLikePlayer(const object& thing) const;
   // Parses and, when understood, runs a command; false when not understood.

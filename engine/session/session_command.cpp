@@ -119,6 +119,7 @@ void session::ReplyToResult(context& ctx, const value& result) {
     reply += u", если добавить больше слов.";
   } else {
     full_log.fields[full_log_row::outcome] = u"value";
+    command_failed_ = true;
     reply += ParserReply(*parsed_input, ctx);
   }
   NoteQuestion(reply);

@@ -181,6 +181,26 @@ TEST_F(player_turn, AbbreviationsAndServiceCommands) {
   EXPECT_EQ(Turn(u"ide=tree"), "");
 }
 
+TEST_F(player_turn, SeveralCommandsInALineAreTurnsOfTheirOwn) {
+  Start(places);
+  // Each command its reply and its location events, in the one output of
+  // the line; each its lines in the session log.
+  EXPECT_EQ(Turn(u"инвентарь. инвентарь; инвентарь"),
+            "В руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.");
+  EXPECT_EQ(count_of(SessionLog(), "> инвентарь"), 3u) << SessionLog();
+  // A command that fails, or is not understood, ends the line.
+  EXPECT_EQ(Turn(u"инвентарь, затем прыгнуть, потом инвентарь"),
+            "В руках пусто.\nВы в зале.\nЗдесь не прыгают.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь. абырвалг. инвентарь"), "В руках пусто.\nВы в зале.\nСлово «<b><font "
+                                                     "color='red'>абырвалг</font></b>» мне неизвестно.\nВы в зале.");
+  // Code is never cut: the line is one statement, here a wrong one.
+  EXPECT_TRUE(says(Turn(u"/2 + 2; 3"), "2 + 2; 3"));
+  EXPECT_EQ(Turn(u"*заметка. с"), "");
+  // A closing full stop or mark is no part of the command.
+  EXPECT_EQ(Turn(u"инвентарь."), "В руках пусто.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь !"), "В руках пусто.\nВы в зале.");
+}
+
 TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   Start(places);
   // A slash makes one command game code; the log shows it without the
