@@ -53,11 +53,28 @@ void gather_things(const object& holder, const object* player, std::vector<objec
 bool named_by(const wstring& name, const wstring& word) {
   wstring lower(name);
   lower.ToLower(true);
-  const int blank = lower.Find(u' ') >= 0 ? lower.Length() - word.Length() - 1 : -1;
-  return lower == word || (blank >= 0 && lower.Right(word.Length() + 1) == (wstring(u" ") + word.Text()));
+  if (lower == word) return true;
+  const wstring last_word = wstring(u" ") + word.Text();
+  return lower.Length() > last_word.Length() && lower.Right(last_word.Length()) == last_word;
 }
 
 bool is_understood(const value& result) { return !is_parse_failure(result); }
+
+// «, кроме лампы» after «всё» at `at`: taken out of the command; the words
+// of what is left out.
+std::vector<wstring> take_exception(typed_words& command, size_t at) {
+  std::vector<wstring> excluded;
+  for (size_t pos = at + 1; pos < command.size(); ++pos) {
+    if (command[pos].sign || command[pos].text != except_word) continue;
+    size_t end = pos + 1;
+    for (; end < command.size() && !command[end].sign && !command[end].preposition; ++end)
+      excluded.push_back(command[end].text);
+    const size_t from = command[pos - 1].sign && command[pos - 1].text == u"," ? pos - 1 : pos;
+    command.erase(command.begin() + from, command.begin() + end);
+    break;
+  }
+  return excluded;
+}
 
 }  // namespace
 
@@ -76,12 +93,13 @@ value session::RunPlayerLine(context& ctx) {
   const wstring ambiguity = memory_.ambiguity;
   memory_.ambiguity.Clear();
   value result;
-  if (!question.empty() && CompleteQuestion(ctx, question, ambiguity, result)) return result;
-  result = run_player_command(*parsed_input, ctx, current_command, in_game);
-  if (is_understood(result))
-    RememberNamed(NamedThings());
-  else
-    RunRewritten(ctx, result);
+  if (question.empty() || !CompleteQuestion(ctx, question, ambiguity, result)) {
+    result = run_player_command(*parsed_input, ctx, current_command, in_game);
+    if (is_understood(result))
+      RememberNamed(NamedThings());
+    else
+      RunRewritten(ctx, result);
+  }
   if (!is_understood(result)) command_failed_ = true;
   return result;
 }
@@ -160,15 +178,7 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
   tried = true;
   const wstring idle_verb = IdleVerb(ctx);
   typed_words command(words);
-  std::vector<wstring> excluded;
-  for (size_t pos = at + 1; pos < command.size(); ++pos) {
-    if (command[pos].sign || command[pos].text != except_word) continue;
-    size_t end = pos + 1;
-    while (end < command.size() && !command[end].sign && !command[end].preposition) excluded.push_back(command[end++].text);
-    const size_t from = command[pos - 1].sign && command[pos - 1].text == u"," ? pos - 1 : pos;
-    command.erase(command.begin() + from, command.begin() + end);
-    break;
-  }
+  const std::vector<wstring> excluded = take_exception(command, at);
   std::vector<object*> things;
   gather_things(*here, Player(), things, 0);
   if (const object* player = Player()) gather_things(*player, player, things, 0);
