@@ -123,6 +123,13 @@ bool split_conjunction(const typed_words& source, typed_words& first, std::vecto
   return false;
 }
 
+size_t things_listed(const typed_words& line) {
+  size_t count = 1;
+  for (int pos = 1; pos + 1 < int(line.size()); ++pos)
+    if (is_conjunction(line[pos]) || is_list_comma(line, pos)) ++count;
+  return count;
+}
+
 bool answer_picks(const wstring& ambiguity, const typed_words& answer) {
   if (answer.empty() || answer.size() > 2) return false;
   const std::vector<wstring> offered = words_of(ambiguity);

@@ -28,6 +28,10 @@ wstring joined_words(const typed_words& words);
 // the line has no such «и».
 bool split_conjunction(const typed_words& line, typed_words& first, std::vector<typed_words>& seconds);
 
+// How many things the line lists at most: one more than its «и» and the
+// commas of its lists.
+size_t things_listed(const typed_words& line);
+
 // Whether an answer of one or two words names one of the things a reply
 // «неоднозначно: …» offered: each word shares its beginning (three letters,
 // or the whole of a shorter word) with a word of that reply.

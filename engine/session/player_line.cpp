@@ -211,12 +211,11 @@ bool session::IsPersonLikePlayer(const object& thing) const {
 bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result) {
   typed_words first;
   std::vector<typed_words> seconds;
-  if (!split_conjunction(words, first, seconds)) return false;
+  if (things_listed(words) > max_conjuncts || !split_conjunction(words, first, seconds)) return false;
   tried = true;
   std::vector<wstring> commands{joined_words(first)};
   typed_words rest = ChooseUnderstood(ctx, seconds);
   while (split_conjunction(rest, first, seconds)) {
-    if (commands.size() + 1 >= max_conjuncts) return false;
     commands.push_back(joined_words(first));
     rest = ChooseUnderstood(ctx, seconds);
   }

@@ -113,6 +113,9 @@ TEST(line_rewrite, conjunction_in_lists_and_addresses) {
   s = split(words({u"вася", u",", u"возьми", u"лампу", u"и", u"ключ"}));
   EXPECT_EQ(s.first, u"вася , возьми лампу");
   EXPECT_EQ(s.seconds, (commands{u"вася , возьми ключ"}));
+  EXPECT_EQ(things_listed(words({u"возьми", u"лампу", u",", u"ключ", u"и", u"нож", u"^со", u"стола"})), 3u);
+  EXPECT_EQ(things_listed(words({u"вася", u",", u"возьми", u"лампу", u"и", u"ключ"})), 2u);
+  EXPECT_EQ(things_listed(words({u"и", u"и"})), 1u);
   // No thing on one side of «и»: nothing to split.
   typed_words first;
   std::vector<typed_words> seconds;
