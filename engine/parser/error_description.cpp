@@ -16,8 +16,12 @@ namespace {
 
 const char16_t* const refusal_openings = u"{\"невозможно\"&\"я не хочу\"&\"никак нельзя\"&\"нельзя\"} ";
 const char16_t* const unwilling = u"не хочу";
+const char16_t* const refusal_property = u"_refusal";
+const char16_t* const refusal_property_russian = u"_отказ";
 const char16_t* const narrowing_keys = u"рчдпвфмэ";
 const char16_t* const question_to_nowhere = u"_вопрос_в_никуда";
+const char16_t* const not_here = u"_not_here";
+const char16_t* const not_here_russian = u"_нет_здесь";
 const char16_t* const red_open = u"<b><font color='red'>";
 const char16_t* const red_close = u"</font></b>";
 
@@ -65,13 +69,16 @@ class error_description {
  private:
   bool RecordedErrors(wstring& reply) const;
   void SurveyTokens();
+  static bool HasOtherCase(const token& typed);
   bool Swearing(wstring& reply) const;
   bool UnknownWord(wstring& reply);
   bool Question(wstring& reply) const;
   bool SplitWord(wstring& reply) const;
+  bool PlaceAnswersForAbsent(wstring& reply) const;
   bool ObjectNotHere(wstring& reply) const;
   bool MeaningNotHere(const op_value& meaning, wstring& reply) const;
   wstring Refusal() const;
+  wstring RefusalOpenings() const;
   // Appends a token to the refusal; false with the whole reply when the
   // token's word shows a mistake worth pointing out instead.
   bool AppendToRefusal(const token& t, wstring& text, bool& verb_appended, wstring& reply) const;
@@ -143,8 +150,18 @@ void error_description::SurveyTokens() {
     const char16_t grammatical_case = key_matrix(first.keys.Text()).GetMarker(case_key);
     if (!grammatical_case) continue;
     survey_.has_case = true;
-    if (grammatical_case != nominative) survey_.all_nominative = false;
+    if (grammatical_case != nominative || HasOtherCase(typed)) survey_.all_nominative = false;
   }
+}
+
+// A word that reads the same in other cases («фойе», «пальто») is no
+// mistake in its ending, though narrowing keeps its nominative.
+bool error_description::HasOtherCase(const token& typed) {
+  for (const op_value& meaning : typed.meanings) {
+    const char16_t grammatical_case = key_matrix(meaning.keys.Text()).GetMarker(case_key);
+    if (grammatical_case && grammatical_case != nominative) return true;
+  }
+  return false;
 }
 
 bool error_description::Swearing(wstring& reply) const {
@@ -197,6 +214,20 @@ bool error_description::Question(wstring& reply) const {
   return true;
 }
 
+// A place may answer for a thing the player cannot see there: in the dark
+// «Здесь нет X.» would tell what is here and what is not.
+bool error_description::PlaceAnswersForAbsent(wstring& reply) const {
+  object* place = ctx_.NearestLocation();
+  if (!place || !ActorIsPlayer()) return false;
+  value answer;
+  if (!read_property(value::Entity(kw::type_location, place), ctx_, not_here, not_here_russian, answer)) return false;
+  const bool told = answer.Type() == kw::type_string ||
+                    (answer.Type() == kw::type_bool && answer.Code() == kw::result_fail);
+  if (!told || answer.Text().IsEmpty()) return false;
+  reply = answer.Text();
+  return true;
+}
+
 bool error_description::SplitWord(wstring& reply) const {
   for (int n = 0; n + 1 < tokens_.Count(); ++n) {
     const token& left = tokens_[n];
@@ -227,7 +258,7 @@ bool error_description::MeaningNotHere(const op_value& meaning, wstring& reply) 
   }
   if (!reach || reach == not_near) {
     if (type == kw::type_object || (type == kw::type_class && IsOfClass(entity, u"существительное"))) {
-      reply = wstring(u"Здесь нет ") + FormOf(meaning, u"Рп").Text() + u".";
+      if (!PlaceAnswersForAbsent(reply)) reply = wstring(u"Здесь нет ") + FormOf(meaning, u"Рп").Text() + u".";
       return true;
     }
     if (type == kw::type_location) {
@@ -250,7 +281,7 @@ bool error_description::MeaningNotHere(const op_value& meaning, wstring& reply) 
 
 // The last resort: a refusal put in the player's own words.
 wstring error_description::Refusal() const {
-  wstring text = value::String(refusal_openings).CalcString(&home_, &owner_.Runner(), &ctx_);
+  wstring text = value::String(RefusalOpenings()).CalcString(&home_, &owner_.Runner(), &ctx_);
   bool verb_appended = false;
   bool first = true;
   for (const token& t : tokens_) {
@@ -261,6 +292,19 @@ wstring error_description::Refusal() const {
     if (!AppendToRefusal(t, text, verb_appended, reply)) return reply;
   }
   return verb_appended ? text + u"." : wstring(u"непонятно...");
+}
+
+// A game speaks in its own voice: the place's "_отказ" is the opening of
+// the refusal (a text that may choose among several), the built-in
+// openings otherwise.
+wstring error_description::RefusalOpenings() const {
+  object* place = ctx_.NearestLocation();
+  value own;
+  if (place && read_property(value::Entity(kw::type_location, place), ctx_, refusal_property,
+                             refusal_property_russian, own) &&
+      own.Type() == kw::type_string && !own.Text().IsEmpty())
+    return own.Text() + u" ";
+  return wstring(refusal_openings);
 }
 
 bool error_description::AppendToRefusal(const token& t, wstring& text, bool& verb_appended, wstring& reply) const {

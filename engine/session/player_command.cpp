@@ -27,6 +27,11 @@ value run_player_command(parsed_string& input, context& ctx, const wstring& text
   op_value parsed;
   input.Parsing(ctx, parsed);
   if (is_parse_failure(parsed.v)) return parsed.v;
+  return run_parsed_command(input, ctx, parsed, in_game, phase);
+}
+
+value run_parsed_command(parsed_string& input, context& ctx, const op_value& parsed, const bool& in_game,
+                         command_phase* phase) {
   command_phase asked = phase_of(parsed);
   if (phase) *phase = asked;
   op_value result;

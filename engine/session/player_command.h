@@ -23,6 +23,11 @@ command_phase phase_of(const op_value& parsed);
 value run_player_command(parsed_string& input, context& ctx, const wstring& text, const bool& in_game,
                          command_phase* phase = nullptr);
 
+// Runs the phase a parse result asks for (as run_player_command does after
+// parsing); the last result.
+value run_parsed_command(parsed_string& input, context& ctx, const op_value& parsed, const bool& in_game,
+                         command_phase* phase = nullptr);
+
 // Whether a result is the truth value "непонятно" or "ошибка": the command
 // was not understood or failed.
 bool is_parse_failure(const value& result);

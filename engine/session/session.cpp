@@ -168,6 +168,7 @@ void session::LoadGame(const wstring& game_file) {
   uint64_t seed = replaying_ ? replay_seed_ : random_source::FreshSeed();
   random_.Reseed(seed);
   journal_.Start(seed);
+  memory_ = player_memory();  // the things named belong to the old world
   world_file_ = game_file;
   world_->Load();
   game_version_ = world_->source_digest;

@@ -3,12 +3,14 @@
 #include <cstdint>
 
 #include <memory>
+#include <vector>
 
 #include "command_abbreviations.h"
 #include "command_journal.h"
 #include "dictionary.h"
 #include "full_log.h"
 #include "interpreter.h"
+#include "line_rewrite.h"
 #include "output_pool.h"
 #include "parsed_string.h"
 #include "player_command.h"
@@ -153,9 +155,60 @@ class session : public log_collector {
   // undo then does not count.
   bool ReplyToFailure(context& ctx, const value& result);
   bool ReplyToResult(context& ctx, const value& result);
+  // Why a command was not understood, as the player reads it.
+  wstring ParserReply(parsed_string& input, context& ctx) const;
   // "Name: " of the character speaking, when one is addressed.
   wstring SpeakerPrefix(const context& ctx) const;
   wstring ValueText(const value& v, context& ctx) const;
+
+  // ---- the player's line (player_line.cpp) ----
+  // What the player's earlier commands leave for the next: the things they
+  // named, latest first (for pronouns), the things one command acted on
+  // each in turn, and the command a reply «неоднозначно: …» asked about
+  // with that reply.
+  struct player_memory {
+    std::vector<op_value> named;
+    std::vector<op_value> group;
+    typed_words question;
+    wstring ambiguity;
+  };
+  // The commands of the typed line, each run as its own turn.
+  std::vector<wstring> CommandsOfLine() const;
+  // The current command read and run as the player's; a command the parser
+  // cannot read is tried again as the commands it stands for.
+  value RunPlayerLine(context& ctx);
+  bool CompleteQuestion(context& ctx, const typed_words& question, const wstring& ambiguity, value& result);
+  // The rewrites of a command that was not understood; tried is set when
+  // one of them parsed other lines.
+  bool RunRewritten(context& ctx, value& result);
+  bool RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result);
+  typed_words ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates);
+  // Runs one command per thing, each reply under the thing's name; commands
+  // not understood are left out when quiet. False when none was answered.
+  bool RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result);
+  void StartReplyLine();
+  // A line break between the replies of the commands of one line; where
+  // the next reply starts (-1 when nothing was printed before).
+  int SeparateFromPreviousCommand();
+  void DropDoubledBreak(int mark);
+  void JoinReplyToLabel(int label_end);
+  bool IsPersonLikePlayer(const object& thing) const;
+  // Parses and, when understood, runs a command; false when not understood.
+  bool TryCommand(context& ctx, const wstring& text, value& result);
+  typed_words TypedWords();
+  std::vector<op_value> NamedThings() const;
+  void RememberNamed(const std::vector<op_value>& things);
+  std::vector<op_value> Referents(const pronoun_use& use) const;
+  wstring CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing, const wstring& cases);
+  // A thing's name in a case (a letter of the key "п"), in the number it
+  // was named in.
+  wstring ThingInCase(const op_value& thing, char16_t grammatical_case, context& ctx) const;
+  wstring IdleVerb(context& ctx) const;
+  // Remembers the command a reply «неоднозначно: …» asks about.
+  void NoteQuestion(const wstring& reply);
 
   // ---- location events (location_events.cpp) ----
   struct event_answer;
@@ -224,4 +277,8 @@ class session : public log_collector {
   bool replaying_ = false;
   uint64_t replay_seed_ = 0;
   wstring resume_journal_;
+  player_memory memory_;
+  // Set when the turn's command was not understood or failed: the rest of
+  // the line is not run.
+  bool command_failed_ = false;
 };

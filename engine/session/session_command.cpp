@@ -10,6 +10,7 @@
 #include "property_read.h"
 #include "session.h"
 #include "statements.h"
+#include "typographic_quotes.h"
 
 namespace {
 
@@ -57,8 +58,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   value result;
   if (in_game && !code_mode) {
     if (CharacterRefuses(ctx)) return turn_flow::end;
-    result = run_player_command(*parsed_input, ctx, current_command, in_game);
-    parsed = true;
+    result = RunPlayerLine(ctx);
   } else {
     BuildCommandTree(ctx);
     result = EvaluateCode(ctx);
@@ -109,10 +109,9 @@ bool session::ReplyToFailure(context& ctx, const value& result) {
     reply += result.Text();
     full_log.fields[full_log_row::outcome] = u"error";
   } else {
-    wstring description;
-    parsed_input->GetErrorDescription(ctx, description);
-    reply += description;
+    reply += ParserReply(*parsed_input, ctx);
   }
+  NoteQuestion(reply);
   Print(reply);
   return has_message(result);
 }
@@ -120,6 +119,7 @@ bool session::ReplyToFailure(context& ctx, const value& result) {
 bool session::ReplyToResult(context& ctx, const value& result) {
   if (output.PrintedOutsideLocation()) return true;
   wstring reply = SpeakerPrefix(ctx);
+  bool understood = true;
   int typed_tokens = parsed_input->Tokens().Count();
   if (typed_tokens > (reply.IsEmpty() ? 1 : 3)) {
     reply += ValueText(result, ctx);
@@ -131,14 +131,19 @@ bool session::ReplyToResult(context& ctx, const value& result) {
     reply += u", если добавить больше слов.";
   } else {
     full_log.fields[full_log_row::outcome] = u"value";
-    wstring description;
-    parsed_input->GetErrorDescription(ctx, description);
-    reply += description;
-    Print(reply);
-    return false;
+    command_failed_ = true;
+    understood = false;
+    reply += ParserReply(*parsed_input, ctx);
   }
+  NoteQuestion(reply);
   Print(reply);
-  return true;
+  return understood;
+}
+
+wstring session::ParserReply(parsed_string& input, context& ctx) const {
+  wstring description;
+  input.GetErrorDescription(ctx, description);
+  return typographic_quotes(description);
 }
 
 wstring session::SpeakerPrefix(const context& ctx) const {
@@ -164,7 +169,7 @@ value session::RunNestedCommand(context& ctx, const wstring& text, wstring* erro
     if (has_message(result))
       *error_reply = result.Text();
     else
-      input.GetErrorDescription(ctx, *error_reply);
+      *error_reply = ParserReply(input, ctx);
   }
   return result;
 }

@@ -11,9 +11,17 @@ const char16_t* const version_banner = u"<location>КИВ: движок русс
 }  // namespace
 
 void session::Execute() {
-  for (int restarts = 0; PlayTurn() == turn_flow::restart; ++restarts) {
-    if (restarts == max_restarts) throw u"игра перезапускается снова и снова: перезапуск остановлен!";
-    PrepareRestart();
+  const std::vector<wstring> commands = CommandsOfLine();
+  for (const wstring& command : commands) {
+    const int reply_start = &command == &commands.front() ? -1 : SeparateFromPreviousCommand();
+    current_command = command;
+    command_failed_ = false;
+    for (int restarts = 0; PlayTurn() == turn_flow::restart; ++restarts) {
+      if (restarts == max_restarts) throw u"игра перезапускается снова и снова: перезапуск остановлен!";
+      PrepareRestart();
+    }
+    DropDoubledBreak(reply_start);
+    if (command_failed_) break;
   }
 }
 

@@ -298,6 +298,10 @@ void output_pool::SetCapitalsAndFullStops() {
       if (first_char(item) == u'\n' && last_word >= 0) items_[last_word].speech_text += u'.';
       sentence_start = true;
       last_word = -1;
+    } else if (first_char(item) == u'(') {
+      // A remark in brackets keeps the letter its author gave it:
+      // «(сначала сняв плащ)» is no sentence of its own.
+      sentence_start = false;
     }
   }
 }

@@ -60,6 +60,8 @@ class output_pool : public tokenizer {
   void ForgetShownLocation() { shown_location_text_.Clear(); }
   // Whether this turn printed text outside location blocks so far.
   bool PrintedOutsideLocation() const { return text_outside_location_; }
+  // The next command of the same line starts: its reply is its own.
+  void StartNextCommand() { text_outside_location_ = false; }
 
   c_array<output_pool_item, char16_t>& Items() { return items_; }
   void Clear() { items_.Clear(); }

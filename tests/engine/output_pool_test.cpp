@@ -74,6 +74,10 @@ TEST(output_pool, CapitalsSpacingAndSpokenFullStops) {
   EXPECT_EQ(finished({u"«Сейчас!» Федя. «Да.»"}), u"«Сейчас!» Федя. «Да.»");
   EXPECT_EQ(finished({u"«Да.»,а"}), u"«Да.», а");
 
+  // A remark in brackets keeps the letter it was written with.
+  EXPECT_EQ(finished({u"(сначала сняв плащ)\nвы повесили его. (Это всё.) (а)"}),
+            u"(сначала сняв плащ)\nВы повесили его. (Это всё.) (а)");
+
   output_pool pool;
   EXPECT_EQ(finished(pool, {u"первая\nвторая.\nтретья"}), u"Первая\nВторая.\nТретья");
   EXPECT_EQ(pool.GetSpeechText(), u"первая.\nвторая.\nтретья");

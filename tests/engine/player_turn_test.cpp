@@ -168,7 +168,7 @@ TEST_F(player_turn, AbbreviationsAndServiceCommands) {
   for (const char16_t* inventory : {u"инвентарь", u"и", u"ин", u"ИНВ"})
     EXPECT_TRUE(says(Turn(inventory), "В руках пусто.")) << utf8(inventory);
   // "с" is "на север", which this game has no words for.
-  EXPECT_TRUE(says(Turn(u"с"), "Слово \"<b><font color='red'>на</font></b>\" мне неизвестно.")) << Turn(u"с");
+  EXPECT_TRUE(says(Turn(u"с"), "Слово «<b><font color='red'>на</font></b>» мне неизвестно.")) << Turn(u"с");
   // Answered by the session: no location events follow.
   EXPECT_EQ(Turn(u"паранойя"), "Включен параноидальный анализ ошибок");
   EXPECT_EQ(Turn(u"Paranoia"), "Отключен параноидальный анализ ошибок");
@@ -179,6 +179,26 @@ TEST_F(player_turn, AbbreviationsAndServiceCommands) {
   EXPECT_TRUE(says(SessionLog(), "\r\n\r\n*заметка\r\n")) << SessionLog();
   // A query of the development environment is no command either.
   EXPECT_EQ(Turn(u"ide=tree"), "");
+}
+
+TEST_F(player_turn, SeveralCommandsInALineAreTurnsOfTheirOwn) {
+  Start(places);
+  // Each command its reply and its location events, in the one output of
+  // the line; each its lines in the session log.
+  EXPECT_EQ(Turn(u"инвентарь. инвентарь; инвентарь"),
+            "В руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.");
+  EXPECT_EQ(count_of(SessionLog(), "> инвентарь"), 3u) << SessionLog();
+  // A command that fails, or is not understood, ends the line.
+  EXPECT_EQ(Turn(u"инвентарь, затем прыгнуть, потом инвентарь"),
+            "В руках пусто.\nВы в зале.\nЗдесь не прыгают.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь. абырвалг. инвентарь"), "В руках пусто.\nВы в зале.\nСлово «<b><font "
+                                                     "color='red'>абырвалг</font></b>» мне неизвестно.\nВы в зале.");
+  // Code is never cut: the line is one statement, here a wrong one.
+  EXPECT_TRUE(says(Turn(u"/2 + 2; 3"), "2 + 2; 3"));
+  EXPECT_EQ(Turn(u"*заметка. с"), "");
+  // A closing full stop or mark is no part of the command.
+  EXPECT_EQ(Turn(u"инвентарь."), "В руках пусто.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь !"), "В руках пусто.\nВы в зале.");
 }
 
 TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
@@ -193,7 +213,7 @@ TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   EXPECT_TRUE(says(Turn(u"3 * 3"), "9"));
   EXPECT_TRUE(says(Turn(u"герой.location = двор"), "Вы в зале.") == false);
   EXPECT_EQ(Turn(u"Заново"), "Вы в зале.");  // a fresh world: the hero in the hall
-  EXPECT_EQ(Turn(u"3 * 3"), "Непонятно...\nВы в зале.");
+  EXPECT_EQ(Turn(u"3 * 3"), "Непонятно…\nВы в зале.");
 }
 
 TEST_F(player_turn, RepliesAndFullLogOutcomes) {

@@ -1,0 +1,439 @@
+// The player's line beyond one plain command: several commands in a line,
+// pronouns, «всё», «X и Y», a trailing question mark and the answer to a
+// clarifying question. Each acts only where the plain command was not
+// understood or was asked about, so every game keeps its own readings.
+
+#include "command_sequence.h"
+#include "key_matrix.h"
+#include "keyword_table.h"
+#include "location.h"
+#include "object.h"
+#include "player_command.h"
+#include "session.h"
+
+namespace {
+
+// «всё» and «все» as the line is normalised.
+const char16_t* const everything_word = u"все";
+const char16_t* const except_word = u"кроме";
+const char16_t* const ambiguity_mark = u"неоднозначно: ";
+// Things further down than this inside other things are not looked for.
+constexpr int max_thing_depth = 16;
+// A list of things longer than this, or a thing of more words, is not
+// taken apart: each try parses the line again.
+constexpr size_t max_conjuncts = 12;
+constexpr size_t max_conjunct_words = 4;
+// Pronouns look back over this many things named.
+constexpr size_t max_named_things = 8;
+
+constexpr char16_t number_key = u'ч';
+constexpr char16_t gender_key = u'р';
+constexpr char16_t plural = u'М';
+
+bool is_plural(const op_value& thing) { return key_matrix(thing.keys.Text()).GetMarker(number_key) == plural; }
+
+bool fits_gender(const op_value& thing, const wstring& genders) {
+  const char16_t gender = key_matrix(thing.keys.Text()).GetMarker(gender_key);
+  return !gender || genders.Find(gender) >= 0;
+}
+
+// Every object in and on the holder, and in and on those, except the player.
+void gather_things(const object& holder, const object* player, std::vector<object*>& things, int depth) {
+  if (depth > max_thing_depth) return;
+  for (const auto* list : {&holder.inside, &holder.outside})
+    for (object* thing : *list) {
+      if (thing == player) continue;
+      if (thing->Type() == kw::type_object) things.push_back(thing);
+      gather_things(*thing, player, things, depth + 1);
+    }
+}
+
+// Whether the thing's name, in the genitive «кроме» asks for or as the
+// player may have typed it, ends with the word.
+bool named_by(const wstring& name, const wstring& word) {
+  wstring lower(name);
+  lower.ToLower(true);
+  if (lower == word) return true;
+  const wstring last_word = wstring(u" ") + word.Text();
+  return lower.Length() > last_word.Length() && lower.Right(last_word.Length()) == last_word;
+}
+
+bool is_understood(const value& result) { return !is_parse_failure(result); }
+
+// «, кроме лампы» after «всё» at `at`: taken out of the command; the words
+// of what is left out.
+std::vector<wstring> take_exception(typed_words& command, size_t at) {
+  std::vector<wstring> excluded;
+  for (size_t pos = at + 1; pos < command.size(); ++pos) {
+    if (command[pos].sign || command[pos].text != except_word) continue;
+    size_t end = pos + 1;
+    for (; end < command.size() && !command[end].sign && !command[end].preposition; ++end)
+      excluded.push_back(command[end].text);
+    const size_t from = command[pos - 1].sign && command[pos - 1].text == u"," ? pos - 1 : pos;
+    command.erase(command.begin() + from, command.begin() + end);
+    break;
+  }
+  return excluded;
+}
+
+}  // namespace
+
+std::vector<wstring> session::CommandsOfLine() const {
+  const wstring& line = current_command;
+  if (!world_ || !in_game || line.IsEmpty() || line[0] == u'*' || line[0] == u'/' || line[0] == u'\\' ||
+      Normalised(line).Mid(0, 4) == u"ide=")
+    return {line};
+  return split_commands(line);
+}
+
+value session::RunPlayerLine(context& ctx) {
+  parsed = true;
+  typed_words question;
+  question.swap(memory_.question);
+  const wstring ambiguity = memory_.ambiguity;
+  memory_.ambiguity.Clear();
+  value result;
+  if (question.empty() || !CompleteQuestion(ctx, question, ambiguity, result)) {
+    result = run_player_command(*parsed_input, ctx, current_command, in_game);
+    if (is_understood(result))
+      RememberNamed(NamedThings());
+    else
+      RunRewritten(ctx, result);
+  }
+  if (!is_understood(result)) command_failed_ = true;
+  return result;
+}
+
+// «красную» after «неоднозначно: красная лампа или синяя лампа».
+bool session::CompleteQuestion(context& ctx, const typed_words& question, const wstring& ambiguity,
+                               value& result) {
+  typed_words answer;
+  wstring normalised = Normalised(current_command);
+  normalised.Trim();
+  int start = 0;
+  for (int pos = 0; pos <= normalised.Length(); ++pos) {
+    if (pos < normalised.Length() && normalised[pos] != u' ') continue;
+    if (pos > start) answer.push_back(typed_word{normalised.Mid(start, pos - start)});
+    start = pos + 1;
+  }
+  if (!answer_picks(ambiguity, answer)) return false;
+  for (const typed_words& line : completions(question, answer))
+    if (TryCommand(ctx, joined_words(line), result)) return true;
+  return false;
+}
+
+bool session::RunRewritten(context& ctx, value& result) {
+  const typed_words words = TypedWords();
+  bool tried = false;
+  for (auto rewrite : {&session::RunWithoutQuestionMark, &session::RunWithPronoun, &session::RunForEverything,
+                       &session::RunForEachConjunct}) {
+    if ((this->*rewrite)(ctx, words, tried, result)) return true;
+  }
+  // The error reply reads the readings of the command as typed.
+  if (tried) {
+    parsed_input->SetLine(current_command);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+  }
+  return false;
+}
+
+// «с ?» is «с» when the question mark does not make a question of it.
+bool session::RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result) {
+  if (words.size() < 2 || !words.back().sign || words.back().text != u"?") return false;
+  tried = true;
+  wstring command = joined_words(typed_words(words.begin(), words.end() - 1));
+  if (const wstring* expansion = abbreviations_.Expansion(command)) command = *expansion;
+  return TryCommand(ctx, command, result);
+}
+
+bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result) {
+  for (size_t pos = 1; pos < words.size(); ++pos) {
+    pronoun_use use;
+    if (words[pos].sign || !pronoun_of(words[pos].text, use)) continue;
+    const std::vector<op_value> things = Referents(use);
+    if (things.empty()) return false;
+    tried = true;
+    std::vector<wstring> commands;
+    for (const op_value& thing : things) commands.push_back(CommandForThing(ctx, words, pos, thing, use.cases));
+    if (commands.size() > 1) return RunForEach(ctx, commands, false, result);
+    // One thing: its command as if typed, refusal included.
+    parsed_input->SetLine(commands[0]);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    result = is_understood(parsed.v) ? run_parsed_command(*parsed_input, ctx, parsed, in_game) : parsed.v;
+    if (is_understood(result)) RememberNamed(NamedThings());
+    return true;
+  }
+  return false;
+}
+
+// «возьми всё», «положи всё в сундук», «возьми всё, кроме лампы».
+bool session::RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result) {
+  size_t at = 0;
+  while (at < words.size() && (words[at].sign || words[at].text != everything_word)) ++at;
+  if (at == 0 || at == words.size()) return false;
+  const location* here = PlayerLocation();
+  if (!here) return false;
+  tried = true;
+  const wstring idle_verb = IdleVerb(ctx);
+  typed_words command(words);
+  const std::vector<wstring> excluded = take_exception(command, at);
+  std::vector<object*> things;
+  gather_things(*here, Player(), things, 0);
+  if (const object* player = Player()) gather_things(*player, player, things, 0);
+  std::vector<wstring> commands;
+  for (object* thing : things) {
+    if (IsPersonLikePlayer(*thing)) continue;
+    const value entity = value::Entity(kw::type_object, thing);
+    op_value named;
+    named.v = entity;
+    bool left_out = false;
+    for (const wstring& word : excluded)
+      left_out = left_out || named_by(ThingInCase(named, u'Р', ctx), word) || named_by(ThingInCase(named, u'И', ctx), word);
+    if (left_out) continue;
+    command[at].text = ThingInCase(named, u'В', ctx);
+    commands.push_back(joined_words(command));
+  }
+  if (RunForEach(ctx, commands, true, result)) return true;
+  result = value::Result(kw::result_fail, idle_verb.IsEmpty() ? wstring(u"Здесь нет ничего подходящего.")
+                                                              : wstring(u"Здесь нечего ") + idle_verb.Text() + u".");
+  return true;
+}
+
+// «всё» means things: a character of the player's own kind is left out.
+bool session::IsPersonLikePlayer(const object& thing) const {
+  const object* player = Player();
+  return player && player->main_class != 0 && thing.main_class == player->main_class;
+}
+
+// «возьми лампу и ключ»: the command for each thing.
+bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result) {
+  typed_words first;
+  std::vector<typed_words> seconds;
+  if (things_listed(words) > max_conjuncts || !split_conjunction(words, first, seconds)) return false;
+  tried = true;
+  std::vector<wstring> commands{joined_words(first)};
+  typed_words rest = ChooseUnderstood(ctx, seconds);
+  while (split_conjunction(rest, first, seconds)) {
+    commands.push_back(joined_words(first));
+    rest = ChooseUnderstood(ctx, seconds);
+  }
+  commands.push_back(joined_words(rest));
+  return RunForEach(ctx, commands, false, result);
+}
+
+// The first of the commands that is understood; the first when none is.
+typed_words session::ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates) {
+  for (size_t n = 0; n < candidates.size() && n < max_conjunct_words; ++n) {
+    const typed_words& candidate = candidates[n];
+    parsed_input->SetLine(joined_words(candidate));
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (is_understood(parsed.v)) return candidate;
+  }
+  return candidates.front();
+}
+
+bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result) {
+  std::vector<op_value> named, acted;
+  bool any = false;
+  bool succeeded = false;
+  for (const wstring& text : commands) {
+    parsed_input->SetLine(text);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (!is_understood(parsed.v)) {
+      if (quiet) continue;
+      any = true;
+      StartReplyLine();
+      ReplyToFailure(ctx, parsed.v);
+      continue;
+    }
+    const std::vector<op_value> things = NamedThings();
+    any = true;
+    StartReplyLine();
+    int label_end = -1;
+    if (!things.empty()) {
+      wstring label = ThingInCase(things[0], u'И', ctx);
+      label.ToUpper(true);
+      Print(label + u": ");
+      label_end = output.Items().Count();
+    }
+    const value outcome = run_parsed_command(*parsed_input, ctx, parsed, in_game);
+    if (label_end >= 0) JoinReplyToLabel(label_end);
+    if (!is_understood(outcome)) {
+      ReplyToFailure(ctx, outcome);
+    } else {
+      succeeded = true;
+      named.insert(named.end(), things.begin(), things.end());
+      if (!things.empty()) acted.push_back(things[0]);
+    }
+    if (ctx.state != context::stop_none) {
+      result = outcome;
+      break;
+    }
+  }
+  if (!any) return false;
+  // Every reply is printed: the turn adds none.
+  if (ctx.state == context::stop_none) result = value::Result(kw::result_ok, wstring());
+  if (succeeded) {
+    RememberNamed(named);
+    memory_.group = acted;
+  }
+  // The line goes on only when something was done.
+  if (!succeeded) command_failed_ = true;
+  return true;
+}
+
+// Each thing's reply on a line of its own.
+void session::StartReplyLine() {
+  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
+}
+
+// Game text begins with a line break; after a thing's name it goes on the
+// same line, as a sentence.
+void session::JoinReplyToLabel(int label_end) {
+  auto& items = output.Items();
+  int n = label_end;
+  while (n < items.Count() && items[n].print_text == u" ") ++n;
+  if (n < items.Count() && items[n].print_text == u"\n") items.Delete(n);
+  while (n < items.Count() && items[n].kind != output_pool::word_kind) {
+    if (items[n].print_text == u"\n") return;
+    ++n;
+  }
+  if (n < items.Count()) items[n].print_text.ToUpper(true);
+}
+
+int session::SeparateFromPreviousCommand() {
+  int mark = -1;
+  if (output.PrintedOutsideLocation()) {
+    Print(wstring(u"\n"));
+    mark = output.Items().Count();
+  }
+  output.StartNextCommand();
+  return mark;
+}
+
+// Game text begins with its own line break: one is enough.
+void session::DropDoubledBreak(int mark) {
+  auto& items = output.Items();
+  if (mark > 0 && mark < items.Count() && items[mark].print_text == u"\n" && items[mark - 1].print_text == u"\n")
+    items.Delete(mark);
+}
+
+bool session::TryCommand(context& ctx, const wstring& text, value& result) {
+  parsed_input->SetLine(text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  if (!is_understood(parsed.v)) return false;
+  result = run_parsed_command(*parsed_input, ctx, parsed, in_game);
+  if (is_understood(result)) RememberNamed(NamedThings());
+  return true;
+}
+
+// The words of the last command parsed, as typed.
+typed_words session::TypedWords() {
+  typed_words words;
+  for (const token& t : parsed_input->Tokens())
+    words.push_back(typed_word{t.text, t.preposition, t.kind == u',', t.kind == u'"'});
+  return words;
+}
+
+// The things just named come first; the earlier ones stay behind them.
+void session::RememberNamed(const std::vector<op_value>& things) {
+  std::vector<op_value> named(things);
+  for (const op_value& thing : things)
+    if (is_plural(thing)) memory_.group.clear();
+  for (const op_value& earlier : memory_.named) {
+    if (named.size() >= max_named_things) break;
+    bool again = false;
+    for (const op_value& thing : things) again = again || thing.v == earlier.v;
+    if (!again) named.push_back(earlier);
+  }
+  memory_.named.swap(named);
+}
+
+// The things the chosen reading of the last command was about, in the order
+// of its words: the values bound to the function's arguments.
+std::vector<op_value> session::NamedThings() const {
+  std::vector<op_value> things;
+  const token_line* chosen = parsed_input->Chosen();
+  const token_line* reading = chosen ? chosen->Parent() : nullptr;
+  if (!reading || reading->Parent() == nullptr) return things;
+  for (int pos = reading->i; pos < reading->j && pos < reading->Count(); ++pos) {
+    const token& t = (*reading)[pos];
+    if (t.saved_meaning < 0 || t.saved_meaning >= t.meanings.Count()) continue;
+    const op_value& meaning = t.meanings[t.saved_meaning];
+    if (meaning.v.Type() == kw::type_object && meaning.v.GetEntity()) things.push_back(meaning);
+  }
+  return things;
+}
+
+// The last named things a pronoun can stand for: the latest thing of its
+// number and gender; for «их», the things the last command acted on one by
+// one, unless a thing named in the plural came after them.
+std::vector<op_value> session::Referents(const pronoun_use& use) const {
+  if (use.plural && !use.singular && !memory_.group.empty()) return memory_.group;
+  for (const op_value& thing : memory_.named) {
+    if (!thing.v.GetEntity()) continue;
+    const bool fits = is_plural(thing) ? use.plural : use.singular && fits_gender(thing, use.genders);
+    if (fits) return {thing};
+  }
+  return {};
+}
+
+// The command with the pronoun replaced by the thing's name, in the first
+// of the pronoun's cases that makes it understood (else in the first).
+wstring session::CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing,
+                                 const wstring& cases) {
+  wstring first_try;
+  for (int n = 0; n < cases.Length(); ++n) {
+    words[pos].text = ThingInCase(thing, cases[n], ctx);
+    const wstring text = joined_words(words);
+    if (first_try.IsEmpty()) first_try = text;
+    parsed_input->SetLine(text);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (is_understood(parsed.v)) return text;
+  }
+  return first_try;
+}
+
+wstring session::ThingInCase(const op_value& thing, char16_t grammatical_case, context& ctx) const {
+  const char16_t case_keys[] = {grammatical_case, u'п', 0};
+  key_matrix asked(case_keys);
+  asked.AddKey(thing.keys.Text(), u"ч");
+  value plain(thing.v);
+  plain.SetKeyText(wstring());
+  bool missing_form = false;
+  wstring name = plain.ToString(world_.get(), &ctx, &asked, 0, missing_form);
+  name.ToLower(true);
+  return name;
+}
+
+// The verb of the line in the imperfective infinitive («брать» for
+// «возьми»), for the reply that there is nothing to do it with; empty when
+// the first word is no verb.
+wstring session::IdleVerb(context& ctx) const {
+  const token_line& typed = parsed_input->Tokens();
+  if (typed.Count() == 0) return wstring();
+  for (const op_value& meaning : typed[0].meanings) {
+    if (meaning.v.Type() != kw::type_word && meaning.v.Type() != kw::type_act) continue;
+    if (!key_matrix(meaning.keys.Text()).GetMarker(u'в')) continue;
+    key_matrix asked(u"ИвНш");
+    value plain(meaning.v);
+    plain.SetKeyText(wstring());
+    bool missing_form = false;
+    wstring verb = plain.ToString(world_.get(), &ctx, &asked, 0, missing_form);
+    verb.ToLower(true);
+    return verb;
+  }
+  return wstring();
+}
+
+void session::NoteQuestion(const wstring& reply) {
+  if (reply.Find(ambiguity_mark) < 0) return;
+  memory_.question = TypedWords();
+  memory_.ambiguity = reply;
+}
