@@ -3,18 +3,19 @@
 # a given number of seconds each:
 #   scripts/fuzz.sh TARGET|all SECONDS [extra libFuzzer options...]
 # TARGET is one of: tokenizer expression game_file dictionary_file
-# player_line. New inputs go to build/fuzz/corpus/TARGET, findings to
+# player_line http_request. New inputs go to build/fuzz/corpus/TARGET, findings to
 # build/fuzz/findings/TARGET; the committed seeds and regression inputs in
 # tests/fuzz/corpus/TARGET are read at every start. Exits non-zero on a
 # finding. The player line is fuzzed in the world KIV_FUZZ_WORLD (default
-# tests/commands/parser.kiv) with the dictionary KIV_FUZZ_DICTIONARY
+# tests/commands/library.kiv, which includes the standard library from
+# KIV_FUZZ_LIBRARY, default lib/) with the dictionary KIV_FUZZ_DICTIONARY
 # (default KIV_FULL_DICTIONARY, else build/dictionary/kiv.dic). An input
 # running longer than KIV_FUZZ_TIMEOUT seconds (default 10) is a finding.
 set -e
 cd "$(dirname "$0")/.."
 root=$(pwd)
 build=build/fuzz
-targets="tokenizer expression game_file dictionary_file player_line"
+targets="tokenizer expression game_file dictionary_file player_line http_request"
 
 if [ $# -lt 2 ]; then
   echo "usage: $0 TARGET|all SECONDS [libFuzzer options...]" >&2
@@ -35,11 +36,12 @@ for target in $which; do
 done
 
 # The longest input worth trying: dictionary files are binary images of a
-# few kilobytes, the rest are texts.
+# few kilobytes, game files and request sequences longer texts, the rest
+# short texts.
 max_len() {
   case $1 in
     dictionary_file) echo 65536 ;;
-    game_file) echo 16384 ;;
+    game_file | http_request) echo 16384 ;;
     *) echo 4096 ;;
   esac
 }
@@ -54,7 +56,8 @@ for target in $which; do
   work=$root/$build/work/$target
   mkdir -p "$corpus" "$findings" "$work"
   if [ "$target" = player_line ]; then
-    export KIV_FUZZ_WORLD="${KIV_FUZZ_WORLD:-$root/tests/commands/parser.kiv}"
+    export KIV_FUZZ_WORLD="${KIV_FUZZ_WORLD:-$root/tests/commands/library.kiv}"
+    export KIV_FUZZ_LIBRARY="${KIV_FUZZ_LIBRARY:-$root/lib}"
     export KIV_FUZZ_DICTIONARY="${KIV_FUZZ_DICTIONARY:-${KIV_FULL_DICTIONARY:-$root/build/dictionary/kiv.dic}}"
   fi
   echo "fuzzing $target for $seconds s"

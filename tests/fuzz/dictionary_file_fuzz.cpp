@@ -5,10 +5,10 @@
 #include <cstdint>
 
 #include "c_index.h"
-#include "code_world.h"
 #include "dic_loader.h"
 #include "dictionary.h"
 #include "fuzz_input.h"
+#include "fuzz_world.h"
 
 namespace {
 
@@ -34,22 +34,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::scratch_folder folder;
-  folder.Write(dic_loader::default_file, data, size);
-  {
-    dic_loader file(dic_loader::default_file);
-    wstring label;
-    dictionary words(file, &label);
-    code_world w;
-    w.home.dictionary = &words;
-    w.in.StartCommand();
-    for (const char16_t* typed : typed_words) {
-      wstring word(typed);
-      fuzz::run_catching_engine_errors([&] { look_up(words, w.home, word); });
-      fuzz::run_catching_engine_errors([&] { words.DeclareFromDictionary(w.home, word); });
-    }
-    c_index<wstring, wstring> found;
-    fuzz::run_catching_engine_errors([&] { words.SpellingCandidates(w.home, u"сундюка", found); });
+  fuzz::input_file file(folder, dic_loader::default_file, data, size);
+  fuzz::opened_dictionary opened(dic_loader::default_file);
+  dictionary& words = opened.words;
+  fuzz::started_world w;
+  w.home.dictionary = &words;
+  for (const char16_t* typed : typed_words) {
+    wstring word(typed);
+    fuzz::run_catching_engine_errors([&] { look_up(words, w.home, word); });
+    fuzz::run_catching_engine_errors([&] { words.DeclareFromDictionary(w.home, word); });
   }
-  folder.Sweep(dic_loader::default_file);
+  c_index<wstring, wstring> found;
+  fuzz::run_catching_engine_errors([&] { words.SpellingCandidates(w.home, u"сундюка", found); });
   return 0;
 }

@@ -3,10 +3,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 
 #include "calc.h"
-#include "code_world.h"
 #include "fuzz_input.h"
+#include "fuzz_world.h"
 #include "lxms.h"
 
 namespace {
@@ -32,18 +33,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::scratch_folder folder;
-  if (size == 0) return 0;
-  wstring text = fuzz::text_of(data + 1, size - 1);
+  std::optional<fuzz::chosen_text> input = fuzz::choice_and_text(data, size);
+  if (!input) return 0;
   {
-    code_world w;
-    w.in.StartCommand();
+    fuzz::started_world w;
     fuzz::run_catching_engine_errors([&] {
-      if (data[0] % 3 == 0)
-        w.in.RunSource(text, w.home);
+      if (input->choice % 3 == 0)
+        w.in.RunSource(input->text, w.home);
       else
-        compute_alternatives(w, text, data[0] % 3 == 1);
+        compute_alternatives(w, input->text, input->choice % 3 == 1);
     });
   }
-  folder.Sweep("");
+  folder.Sweep({});
   return 0;
 }

@@ -1,16 +1,19 @@
 #pragma once
 
-// What every fuzz target shares: the input bytes as engine text, the
-// engine's errors caught as the session catches them, and a scratch folder
-// made current so that logs and files the engine writes stay in it.
+// What every fuzz target shares: the input bytes as engine text or as a
+// file, the engine's errors caught as the session catches them, a scratch
+// folder made current so that logs and files the engine writes stay in it.
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
+#include <optional>
 #include <string>
 
 #include "codepage.h"
@@ -23,6 +26,18 @@ namespace fuzz {
 inline wstring text_of(const uint8_t* data, size_t size) {
   std::u16string units = decode_utf8_replacing(reinterpret_cast<const char*>(data), size);
   return wstring(units.c_str());
+}
+
+// Inputs whose first byte chooses what is done with the text after it.
+struct chosen_text {
+  uint8_t choice;
+  wstring text;
+};
+
+// None for the empty input, which chooses nothing.
+inline std::optional<chosen_text> choice_and_text(const uint8_t* data, size_t size) {
+  if (size == 0) return std::nullopt;
+  return chosen_text{data[0], text_of(data + 1, size - 1)};
 }
 
 // A command of game code may run for 300 ms of processor time here, well
@@ -67,13 +82,13 @@ class scratch_folder {
     out.write(reinterpret_cast<const char*>(data), std::streamsize(size));
   }
 
-  // Removes what the last input made, but the named file and "logs", whose
-  // files are emptied: logs must not grow over millions of inputs.
-  void Sweep(const std::string& keep) const {
+  // Removes what the last input made, but the named entries and "logs",
+  // whose files are emptied: logs must not grow over millions of inputs.
+  void Sweep(std::initializer_list<std::string> keep) const {
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(path_, ignored)) {
       std::string name = entry.path().filename().string();
-      if (name == keep) continue;
+      if (std::find(keep.begin(), keep.end(), name) != keep.end()) continue;
       std::filesystem::remove_all(entry.path(), ignored);
     }
     std::filesystem::create_directory(path_ / "logs", ignored);
@@ -81,6 +96,23 @@ class scratch_folder {
 
  private:
   std::filesystem::path path_;
+};
+
+// The input as the named file of the folder while it lives; then the
+// folder is swept of all the engine made meanwhile.
+class input_file {
+ public:
+  input_file(const scratch_folder& folder, std::string name, const uint8_t* data, size_t size)
+      : folder_(folder), name_(std::move(name)) {
+    folder_.Write(name_, data, size);
+  }
+  ~input_file() { folder_.Sweep({name_}); }
+  input_file(const input_file&) = delete;
+  input_file& operator=(const input_file&) = delete;
+
+ private:
+  const scratch_folder& folder_;
+  std::string name_;
 };
 
 }  // namespace fuzz

@@ -45,15 +45,12 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static fuzz::scratch_folder folder;
-  folder.Write(game_file, data, size);
-  {
-    game_world w;
-    fuzz::run_catching_engine_errors([&] {
-      w.home.SetFileName(wstring(u"game.kiv"));
-      w.in.StartCommand();
-      w.home.Load();
-    });
-  }
-  folder.Sweep(game_file);
+  fuzz::input_file file(folder, game_file, data, size);
+  game_world w;
+  fuzz::run_catching_engine_errors([&] {
+    w.home.SetFileName(wstring(u"game.kiv"));
+    w.in.StartCommand();
+    w.home.Load();
+  });
   return 0;
 }

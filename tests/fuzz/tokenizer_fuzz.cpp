@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 
 #include "block.h"
 #include "fuzz_input.h"
@@ -48,9 +49,10 @@ wchar_set table(uint8_t choice) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  if (size == 0) return 0;
-  wstring text = fuzz::text_of(data + 1, size - 1);
-  lexeme_checker scanner(table(data[0]), text);
+  std::optional<fuzz::chosen_text> input = fuzz::choice_and_text(data, size);
+  if (!input) return 0;
+  const wstring& text = input->text;
+  lexeme_checker scanner(table(input->choice), text);
   fuzz::run_catching_engine_errors([&] { scanner.Scan(); });
   scanner.HasNoWordChars(text.Text());
   wstring trimmed(text);
