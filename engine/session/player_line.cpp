@@ -16,6 +16,7 @@ namespace {
 // «всё» and «все» as the line is normalised.
 const char16_t* const everything_word = u"все";
 const char16_t* const except_word = u"кроме";
+const char16_t* const conjunction_word = u"и";
 const char16_t* const ambiguity_mark = u"неоднозначно: ";
 // Things further down than this inside other things are not looked for.
 constexpr int max_thing_depth = 16;
@@ -29,6 +30,9 @@ constexpr size_t max_named_things = 8;
 constexpr char16_t number_key = u'ч';
 constexpr char16_t gender_key = u'р';
 constexpr char16_t plural = u'М';
+constexpr char16_t verb_form_key = u'в';
+constexpr char16_t imperative = u'П';
+constexpr char16_t infinitive = u'И';
 
 bool is_plural(const op_value& thing) { return key_matrix(thing.keys.Text()).GetMarker(number_key) == plural; }
 
@@ -76,6 +80,18 @@ std::vector<wstring> take_exception(typed_words& command, size_t at) {
   return excluded;
 }
 
+// «всё из буфета», «всё со стола»: the last word naming where the things
+// are taken from; empty when the command names no such place.
+wstring source_word(const typed_words& command, size_t at) {
+  size_t pos = at + 1;
+  if (pos >= command.size() || !command[pos].preposition) return wstring();
+  const wstring& preposition = command[pos].text;
+  if (preposition != u"из" && preposition != u"с" && preposition != u"со") return wstring();
+  wstring word;
+  for (++pos; pos < command.size() && !command[pos].sign && !command[pos].preposition; ++pos) word = command[pos].text;
+  return word;
+}
+
 }  // namespace
 
 std::vector<wstring> session::CommandsOfLine() const {
@@ -94,11 +110,12 @@ value session::RunPlayerLine(context& ctx) {
   memory_.ambiguity.Clear();
   value result;
   if (question.empty() || !CompleteQuestion(ctx, question, ambiguity, result)) {
+    const kept_characters typed(ctx);
     result = run_player_command(*parsed_input, ctx, current_command, in_game);
     if (is_understood(result))
       RememberNamed(NamedThings());
     else
-      RunRewritten(ctx, result);
+      RunRewritten(ctx, typed, result);
   }
   if (!is_understood(result)) command_failed_ = true;
   return result;
@@ -122,14 +139,18 @@ bool session::CompleteQuestion(context& ctx, const typed_words& question, const 
   return false;
 }
 
-bool session::RunRewritten(context& ctx, value& result) {
+// Reading a line sets the characters of the context (who speaks to whom),
+// so each rewrite starts from those the typed command started from.
+bool session::RunRewritten(context& ctx, const kept_characters& typed, value& result) {
   const typed_words words = TypedWords();
   bool tried = false;
   for (auto rewrite : {&session::RunWithoutQuestionMark, &session::RunWithPronoun, &session::RunForEverything,
-                       &session::RunForEachConjunct}) {
+                       &session::RunJoinedCommands, &session::RunForEachConjunct}) {
+    typed.RestoreTo(ctx);
     if ((this->*rewrite)(ctx, words, tried, result)) return true;
   }
   // The error reply reads the readings of the command as typed.
+  typed.RestoreTo(ctx);
   if (tried) {
     parsed_input->SetLine(current_command);
     op_value parsed;
@@ -156,7 +177,7 @@ bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried
     tried = true;
     std::vector<wstring> commands;
     for (const op_value& thing : things) commands.push_back(CommandForThing(ctx, words, pos, thing, use.cases));
-    if (commands.size() > 1) return RunForEach(ctx, commands, false, result);
+    if (commands.size() > 1) return RunForEach(ctx, commands, each_mode::labelled, result);
     // One thing: its command as if typed, refusal included.
     parsed_input->SetLine(commands[0]);
     op_value parsed;
@@ -179,6 +200,7 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
   const wstring idle_verb = IdleVerb(ctx);
   typed_words command(words);
   const std::vector<wstring> excluded = take_exception(command, at);
+  const wstring source = source_word(command, at);
   std::vector<object*> things;
   gather_things(*here, Player(), things, 0);
   if (const object* player = Player()) gather_things(*player, player, things, 0);
@@ -191,14 +213,25 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
     bool left_out = false;
     for (const wstring& word : excluded)
       left_out = left_out || named_by(ThingInCase(named, u'Р', ctx), word) || named_by(ThingInCase(named, u'И', ctx), word);
-    if (left_out) continue;
+    if (left_out || (!source.IsEmpty() && !HeldBy(*thing, source, ctx))) continue;
     command[at].text = ThingInCase(named, u'В', ctx);
     commands.push_back(joined_words(command));
   }
-  if (RunForEach(ctx, commands, true, result)) return true;
+  if (RunForEach(ctx, commands, each_mode::quiet, result)) return true;
   result = value::Result(kw::result_fail, idle_verb.IsEmpty() ? wstring(u"Здесь нет ничего подходящего.")
                                                               : wstring(u"Здесь нечего ") + idle_verb.Text() + u".");
   return true;
+}
+
+// Whether the thing is in or on the holder whose name ends with the word
+// (genitive, as after «из» and «с»).
+bool session::HeldBy(const object& thing, const wstring& word, context& ctx) const {
+  context* holder = thing.Parent();
+  if (!holder || !holder->IsEntity()) return false;
+  object& entity = static_cast<object&>(*holder);
+  op_value named;
+  named.v = value::Entity(entity.Type(), &entity);
+  return named_by(ThingInCase(named, u'Р', ctx), word);
 }
 
 // «всё» means things: a character of the player's own kind is left out.
@@ -220,7 +253,54 @@ bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& t
     rest = ChooseUnderstood(ctx, seconds);
   }
   commands.push_back(joined_words(rest));
-  return RunForEach(ctx, commands, false, result);
+  return RunForEach(ctx, commands, each_mode::labelled, result);
+}
+
+// «открой буфет и возьми спички», «открой буфет, возьми коробок и зажги
+// спичку»: actions joined by «и» or commas, run in a row. A comma joins
+// only after an action (not after «Вася,»).
+bool session::RunJoinedCommands(context& ctx, const typed_words& words, bool& tried, value& result) {
+  std::vector<wstring> commands;
+  size_t start = 0;
+  for (size_t pos = 1; pos + 1 < words.size(); ++pos) {
+    const bool comma = words[pos].sign && words[pos].text == u",";
+    if (!comma && (words[pos].sign || words[pos].text != conjunction_word)) continue;
+    tried = true;
+    const wstring before = joined_words(typed_words(words.begin() + start, words.begin() + pos));
+    const wstring after = joined_words(typed_words(words.begin() + pos + 1, words.end()));
+    // The next action may need this one done first: a verb beginning it is enough.
+    if (!StartsWithVerb(ctx, words[pos + 1]) && !ReadsAsAction(ctx, after)) continue;
+    if (comma && !ReadsAsAction(ctx, before)) continue;
+    commands.push_back(before);
+    start = pos + 1;
+  }
+  if (commands.empty()) return false;
+  commands.push_back(joined_words(typed_words(words.begin() + start, words.end())));
+  return RunForEach(ctx, commands, each_mode::sequence, result);
+}
+
+// Whether the word, read alone, may be a verb as commands give them (an
+// imperative or an infinitive) and names no thing of the world («печь»).
+bool session::StartsWithVerb(context& ctx, const typed_word& word) {
+  if (word.sign || word.preposition || word.quoted) return false;
+  parsed_input->SetLine(word.text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  bool verb = false;
+  for (const token& t : parsed_input->Tokens())
+    for (const op_value& meaning : t.meanings) {
+      if (meaning.v.Type() == kw::type_object) return false;
+      const char16_t form = key_matrix(meaning.keys.Text()).GetMarker(verb_form_key);
+      verb = verb || form == imperative || form == infinitive;
+    }
+  return verb;
+}
+
+bool session::ReadsAsAction(context& ctx, const wstring& text) {
+  parsed_input->SetLine(text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  return is_understood(parsed.v) && phase_of(parsed) == command_phase::execute;
 }
 
 // The first of the commands that is understood; the first when none is.
@@ -235,26 +315,31 @@ typed_words session::ChooseUnderstood(context& ctx, const std::vector<typed_word
   return candidates.front();
 }
 
-bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result) {
+bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, each_mode mode, value& result) {
   std::vector<op_value> named, acted;
+  std::vector<output_pool_item> refusals;
   bool any = false;
   bool succeeded = false;
+  // Each command is read as the player typed it: an error reply before it
+  // turns the characters round for its answer.
+  const kept_characters typed(ctx);
   for (const wstring& text : commands) {
+    typed.RestoreTo(ctx);
     parsed_input->SetLine(text);
     op_value parsed;
     parsed_input->Parsing(ctx, parsed);
+    if (!is_understood(parsed.v) && mode == each_mode::quiet) continue;
+    any = true;
+    const int reply_start = output.Items().Count();
+    StartReplyLine();
     if (!is_understood(parsed.v)) {
-      if (quiet) continue;
-      any = true;
-      StartReplyLine();
       ReplyToFailure(ctx, parsed.v);
+      if (mode == each_mode::sequence) break;
       continue;
     }
     const std::vector<op_value> things = NamedThings();
-    any = true;
-    StartReplyLine();
     int label_end = -1;
-    if (!things.empty()) {
+    if (!things.empty() && mode != each_mode::sequence) {
       wstring label = ThingInCase(things[0], u'И', ctx);
       label.ToUpper(true);
       Print(label + u": ");
@@ -264,6 +349,8 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, boo
     if (label_end >= 0) JoinReplyToLabel(label_end);
     if (!is_understood(outcome)) {
       ReplyToFailure(ctx, outcome);
+      if (mode == each_mode::quiet) CutReply(reply_start, refusals);
+      if (mode == each_mode::sequence) break;
     } else {
       succeeded = true;
       named.insert(named.end(), things.begin(), things.end());
@@ -275,6 +362,9 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, boo
     }
   }
   if (!any) return false;
+  // With nothing done, the refusals say why.
+  if (!succeeded)
+    for (const output_pool_item& item : refusals) output.AddItem(item.kind, item.print_text, item.speech_text);
   // Every reply is printed: the turn adds none.
   if (ctx.state == context::stop_none) result = value::Result(kw::result_ok, wstring());
   if (succeeded) {
@@ -284,6 +374,13 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, boo
   // The line goes on only when something was done.
   if (!succeeded) command_failed_ = true;
   return true;
+}
+
+// The output printed since start, taken out and kept.
+void session::CutReply(int start, std::vector<output_pool_item>& kept) {
+  auto& items = output.Items();
+  for (int n = start; n < items.Count(); ++n) kept.push_back(items[n]);
+  while (items.Count() > start) items.Delete(start);
 }
 
 // Each thing's reply on a line of its own.

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <iterator>
 
 #include <memory>
 #include <vector>
@@ -172,6 +174,13 @@ class session : public log_collector {
     typed_words question;
     wstring ambiguity;
   };
+  // The characters of a context (who acts, speaks and is spoken to), kept
+  // to be put back.
+  struct kept_characters {
+    explicit kept_characters(const context& ctx) { std::copy(std::begin(ctx.characters), std::end(ctx.characters), ids); }
+    void RestoreTo(context& ctx) const { std::copy(std::begin(ids), std::end(ids), ctx.characters); }
+    int32_t ids[3];
+  };
   // The commands of the typed line, each run as its own turn.
   std::vector<wstring> CommandsOfLine() const;
   // The current command read and run as the player's; a command the parser
@@ -180,15 +189,24 @@ class session : public log_collector {
   bool CompleteQuestion(context& ctx, const typed_words& question, const wstring& ambiguity, value& result);
   // The rewrites of a command that was not understood; tried is set when
   // one of them parsed other lines.
-  bool RunRewritten(context& ctx, value& result);
+  bool RunRewritten(context& ctx, const kept_characters& typed, value& result);
   bool RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunJoinedCommands(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result);
   typed_words ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates);
-  // Runs one command per thing, each reply under the thing's name; commands
-  // not understood are left out when quiet. False when none was answered.
-  bool RunForEach(context& ctx, const std::vector<wstring>& commands, bool quiet, value& result);
+  // Whether a text parses as an action of its own.
+  bool ReadsAsAction(context& ctx, const wstring& text);
+  bool StartsWithVerb(context& ctx, const typed_word& word);
+  // How RunForEach runs its commands: each reply under the thing's name,
+  // with every refusal (labelled) or with commands not understood left out
+  // and refusals told only when nothing was done («всё»: quiet); or as
+  // commands in a row, stopping at the first that fails (sequence).
+  enum class each_mode { labelled, quiet, sequence };
+  // False when no command was answered.
+  bool RunForEach(context& ctx, const std::vector<wstring>& commands, each_mode mode, value& result);
+  void CutReply(int start, std::vector<output_pool_item>& kept);
   void StartReplyLine();
   // A line break between the replies of the commands of one line; where
   // the next reply starts (-1 when nothing was printed before).
@@ -196,6 +214,7 @@ class session : public log_collector {
   void DropDoubledBreak(int mark);
   void JoinReplyToLabel(int label_end);
   bool IsPersonLikePlayer(const object& thing) const;
+  bool HeldBy(const object& thing, const wstring& word, context& ctx) const;
   // Parses and, when understood, runs a command; false when not understood.
   bool TryCommand(context& ctx, const wstring& text, value& result);
   typed_words TypedWords();

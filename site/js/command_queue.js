@@ -45,11 +45,23 @@ export class CommandQueue {
     this.pump();
   }
 
+  // No answer came in time: the engine may have refused the command while
+  // one sent earlier still waited (a page reloaded mid-turn). A query
+  // changes nothing in the game, so it goes once more; a player's command
+  // never goes twice.
+  unanswered(item) {
+    if (!item.fromPlayer && !item.repeated) {
+      item.repeated = true;
+      this.waiting.unshift(item);
+    }
+    this.settled();
+  }
+
   pump() {
     if (this.busy || this.waiting.length === 0) return;
     const item = this.waiting.shift();
     this.busy = true;
-    this.timer = this.timers.setTimeout(() => this.settled(), this.patience);
+    this.timer = this.timers.setTimeout(() => this.unanswered(item), this.patience);
     this.deliver(item.command).then(item.resolve, (error) => {
       item.reject(error);
       this.settled();

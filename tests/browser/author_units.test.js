@@ -179,6 +179,25 @@ describe("the author's command queue", () => {
     assert.deepEqual(sent, ["ide=map", "смотри", "ide=syntax"], "patience ran out: the next one goes");
   });
 
+  it("asks an unanswered query once more, but never sends a player's command twice", async () => {
+    const { queue, sent, timers, flush } = queueWithLog();
+    queue.query("ide=objtree=чулан");
+    queue.query("ide=map");
+    await flush();
+    timers.pending.filter(Boolean).at(-1)();
+    await flush();
+    assert.deepEqual(sent, ["ide=objtree=чулан", "ide=objtree=чулан"], "the query went again before the next");
+    timers.pending.filter(Boolean).at(-1)();
+    await flush();
+    assert.deepEqual(sent, ["ide=objtree=чулан", "ide=objtree=чулан", "ide=map"], "only once more");
+    queue.settled();
+    const delivered = queue.player("север");
+    await delivered;
+    timers.pending.filter(Boolean).at(-1)();
+    await flush();
+    assert.equal(sent.filter((command) => command === "север").length, 1);
+  });
+
   it("rejects a player's command that could not be delivered", async () => {
     const { queue } = queueWithLog({ failing: new Set(["север"]) });
     await assert.rejects(queue.player("север"), /нет связи/);
