@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include "loopback_client.h"
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -33,29 +35,7 @@ class browser {
   explicit browser(int port) : port_(port) {}
 
   std::string Get(const std::string& target, const std::string& cookie = "") const {
-    int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(uint16_t(port_));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-      close(fd);
-      return "<no connection>";
-    }
-    std::string head = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
-    if (!cookie.empty()) head += "Cookie: KIV2=" + cookie + "\r\n";
-    head += "\r\n";
-    send(fd, head.data(), head.size(), MSG_NOSIGNAL);
-    std::string got;
-    char buffer[65536];
-    pollfd p{fd, POLLIN, 0};
-    while (poll(&p, 1, 5000) > 0) {
-      ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
-      if (n <= 0) break;
-      got.append(buffer, size_t(n));
-    }
-    close(fd);
-    return got;
+    return loopback::get(port_, target, cookie, 5s);
   }
 
   // The update replies' bodies until one holds `wanted`.

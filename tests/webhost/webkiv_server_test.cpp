@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include "loopback_client.h"
+
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -27,48 +29,13 @@ extern char** environ;
 
 namespace {
 
+using loopback::connect_to;
+using loopback::read_to_end;
+using loopback::send_all;
+
 void write_file(const fs::path& file, const std::string& content) {
   fs::create_directories(file.parent_path());
   std::ofstream(file, std::ios::binary) << content;
-}
-
-int connect_to(int port) {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(uint16_t(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-    close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// Everything the server sends until it closes; "<timeout>" when it keeps
-// the connection open longer than `wait`.
-std::string read_to_end(int fd, std::chrono::milliseconds wait = 5000ms) {
-  std::string got;
-  auto deadline = std::chrono::steady_clock::now() + wait;
-  for (;;) {
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    pollfd p{fd, POLLIN, 0};
-    if (left.count() <= 0 || poll(&p, 1, int(left.count())) <= 0) return "<timeout>";
-    char buffer[65536];
-    ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
-    if (n <= 0) return got;
-    got.append(buffer, size_t(n));
-  }
-}
-
-bool send_all(int fd, const std::string& bytes) {
-  size_t sent = 0;
-  while (sent < bytes.size()) {
-    ssize_t n = send(fd, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
-    if (n <= 0) return false;
-    sent += size_t(n);
-  }
-  return true;
 }
 
 std::string body_of(const std::string& reply) {

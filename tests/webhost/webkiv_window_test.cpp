@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "loopback_client.h"
+
 #include <chrono>
 #include <cstring>
 #include <cstdlib>
@@ -27,6 +29,8 @@ using namespace std::chrono_literals;
 extern char** environ;
 
 namespace {
+
+using loopback::get;
 
 void write_file(const fs::path& file, const std::string& content) {
   fs::create_directories(file.parent_path());
@@ -51,33 +55,6 @@ std::string read_line(int fd, std::chrono::milliseconds wait = 60s) {
     if (c == '\n') return line;
     line += c;
   }
-}
-
-// The whole reply to a GET of `target` on the port; empty without a connection.
-std::string get(int port, const std::string& target, const std::string& cookie = "") {
-  int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in address{};
-  address.sin_family = AF_INET;
-  address.sin_port = htons(uint16_t(port));
-  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
-    close(fd);
-    return "";
-  }
-  std::string head = "GET " + target + " HTTP/1.1\r\nHost: 127.0.0.1\r\n";
-  if (!cookie.empty()) head += "Cookie: KIV2=" + cookie + "\r\n";
-  head += "\r\n";
-  send(fd, head.data(), head.size(), MSG_NOSIGNAL);
-  std::string reply;
-  char buffer[4096];
-  pollfd p{fd, POLLIN, 0};
-  while (poll(&p, 1, 10000) > 0) {
-    ssize_t n = recv(fd, buffer, sizeof(buffer), 0);
-    if (n <= 0) break;
-    reply.append(buffer, size_t(n));
-  }
-  close(fd);
-  return reply;
 }
 
 // A child process with its standard input and output on pipes.
@@ -309,7 +286,7 @@ TEST_F(webkiv_window, PagesOptionsServingAndClosing) {
   EXPECT_EQ(read_line(webkiv.out), "closed bound=0 listening=0");
   int status = webkiv.Wait(30s);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-  EXPECT_EQ(get(port, "/"), "");
+  EXPECT_EQ(get(port, "/"), "<no connection>");
 }
 
 TEST_F(webkiv_window, WithoutTheWebViewLibraryTheWindowModeIsRefused) {
