@@ -16,8 +16,9 @@ void add_name_unless_own(c_index<wstring, wstring>& names, const fn_args& own, c
 void fn_list_item::NewFn(int kind, const wstring& args_text, const wstring& parent_args, value& result,
                          const wstring* body) {
   if (args_text.IsEmpty()) throw u"fn_list_item::NewFn() empty Args!";
+  lists& own = Writable();
   fn_args args(args_text, *this);
-  fn_it* existing = functions_.Get(args);
+  fn_it* existing = own.functions.Get(args);
   if (existing && (!existing->library || home_.loading)) {
     result = value::Result(kw::result_no, u"такая функция уже есть!");
     return;
@@ -42,7 +43,7 @@ fn_list_item::definition fn_list_item::Define(const fn_args& args, const wstring
 }
 
 fn_list_item::definition fn_list_item::SynonymOf(const fn_args& args, const wstring& parent_args) {
-  const fn_it* primary = functions_.Get(fn_args(parent_args, *this));
+  const fn_it* primary = Writable().functions.Get(fn_args(parent_args, *this));
   if (!primary) throw u"первичная функция не найдена!";
   definition made{std::make_shared<block>(*primary->body),
                   primary->second_text.IsEmpty() ? primary->declaration : primary->second_text, {}};
@@ -53,29 +54,34 @@ fn_list_item::definition fn_list_item::SynonymOf(const fn_args& args, const wstr
 }
 
 fn_it& fn_list_item::Add(const fn_args& args, int kind) {
+  lists& own = Writable();
   // Every numbered type has its entry; an argument without a type has none.
   for (const fn_arg& arg : args)
-    if (!fn_ag_index_.Get(arg.type)) throw u"fn_list_item::NewFn() - ошибка в структуре аргументов!";
+    if (!own.fn_ag_index.Get(arg.type)) throw u"fn_list_item::NewFn() - ошибка в структуре аргументов!";
   int pos;
-  for (const fn_arg& arg : args) fn_ag_index_.Get(arg.type)->functions.Add(args, pos);
-  functions_.Add(args, pos);
-  fn_it& fn = functions_[pos];
+  for (const fn_arg& arg : args) own.fn_ag_index.Get(arg.type)->functions.Add(args, pos);
+  own.functions.Add(args, pos);
+  fn_it& fn = own.functions[pos];
   fn.kind = kind;
   return fn;
 }
 
 int fn_list_item::TypeNumber(const wstring& name) {
   int pos;
-  if (types_.Find(name.Text(), pos)) return types_[pos].type;
-  const int type = types_.Count();
-  types_.Insert(pos, name.Text()).type = type;
-  fn_ag_index_.Add(type, pos);
-  fn_ag_index_[pos].name = name;
+  if (lists_->types.Find(name.Text(), pos)) return lists_->types[pos].type;
+  lists& own = Writable();
+  const int type = own.types.Count();
+  own.types.Insert(pos, name.Text()).type = type;
+  own.fn_ag_index.Add(type, pos);
+  own.fn_ag_index[pos].name = name;
   return type;
 }
 
-void fn_list_item::Clear() {
-  functions_.Clear();
-  types_.Clear();
-  fn_ag_index_.Clear();
+void fn_list_item::CopyFrom(const fn_list_item& original) { lists_ = original.lists_; }
+
+void fn_list_item::Clear() { lists_ = std::make_shared<lists>(); }
+
+fn_list_item::lists& fn_list_item::Writable() {
+  if (lists_.use_count() > 1) lists_ = std::make_shared<lists>(*lists_);
+  return *lists_;
 }

@@ -51,10 +51,13 @@ class fn_list_item {
 
   // Forgets every function and type, for a world loaded afresh.
   void Clear();
+  // Takes the functions and types of another world's list, for a copy of
+  // that world: shared until either changes them.
+  void CopyFrom(const fn_list_item& original);
 
-  const c_index<fn_it, fn_args>& Functions() const { return functions_; }
-  const c_index<fn_type_item, const char16_t*>& Types() const { return types_; }
-  const c_index<fn_ag_item, int>& FnAgIndex() const { return fn_ag_index_; }
+  const c_index<fn_it, fn_args>& Functions() const { return lists_->functions; }
+  const c_index<fn_type_item, const char16_t*>& Types() const { return lists_->types; }
+  const c_index<fn_ag_item, int>& FnAgIndex() const { return lists_->fn_ag_index; }
 
  private:
   // What a declaration gives the function besides its kind and text.
@@ -69,8 +72,16 @@ class fn_list_item {
   // Enters a new function in the function list and under its types.
   fn_it& Add(const fn_args& args, int kind);
 
+  struct lists {
+    c_index<fn_it, fn_args> functions;
+    c_index<fn_type_item, const char16_t*> types;
+    c_index<fn_ag_item, int> fn_ag_index;
+  };
+  // The lists, made this world's own before they change: copies of the
+  // world share them until then (a game rarely declares functions once
+  // it runs, and they are most of a copy).
+  lists& Writable();
+
   const world& home_;
-  c_index<fn_it, fn_args> functions_;
-  c_index<fn_type_item, const char16_t*> types_;
-  c_index<fn_ag_item, int> fn_ag_index_;
+  std::shared_ptr<lists> lists_ = std::make_shared<lists>();
 };

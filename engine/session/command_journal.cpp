@@ -3,6 +3,7 @@
 #include <string>
 
 #include "line_escape.h"
+#include "text_digest.h"
 
 namespace {
 
@@ -63,9 +64,30 @@ void command_journal::Start(uint64_t seed) {
   ++revision_;
 }
 
+uint64_t command_journal::FirstDigest() { return text_digest_start; }
+
+uint64_t command_journal::NextDigest(uint64_t digest, const wstring& command) {
+  // The line break ends a command as in the journal's text.
+  return text_digest(text_digest(digest, command), wstring(u"\n"));
+}
+
 void command_journal::Add(const wstring& command) {
-  entries_.push_back({command, false});
+  entries_.push_back({command, false, NextDigest(Digest(), command)});
   ++revision_;
+}
+
+std::vector<bool> command_journal::Counts() const {
+  std::vector<bool> counts;
+  for (const entry& e : entries_) counts.push_back(e.counts);
+  return counts;
+}
+
+void command_journal::Resume(uint64_t seed, const std::vector<wstring>& commands, const std::vector<bool>& counts) {
+  Start(seed);
+  for (size_t i = 0; i < commands.size(); ++i) {
+    Add(commands[i]);
+    entries_.back().counts = i < counts.size() && counts[i];
+  }
 }
 
 void command_journal::CountLast() {

@@ -12,15 +12,27 @@ class command_journal {
  public:
   struct entry {
     wstring command;  // as the player typed it, code mark included
-    // Undo takes it back: the game understood it (or it was game code).
+    // Undo takes it back: the game understood it and it changed the game.
     bool counts = false;
+    // The digest of the commands up to this one, in order.
+    uint64_t digest = 0;
   };
+
+  // The digest of no commands, and of commands one more.
+  static uint64_t FirstDigest();
+  static uint64_t NextDigest(uint64_t digest, const wstring& command);
 
   // A journal of a world started now with that seed.
   void Start(uint64_t seed);
   uint64_t Seed() const { return seed_; }
   const std::vector<entry>& Entries() const { return entries_; }
   void Add(const wstring& command);
+  // The digest of all commands so far.
+  uint64_t Digest() const { return entries_.empty() ? FirstDigest() : entries_.back().digest; }
+  // Which commands count for undo, in order.
+  std::vector<bool> Counts() const;
+  // Starts again with the seed and those commands, counted as given.
+  void Resume(uint64_t seed, const std::vector<wstring>& commands, const std::vector<bool>& counts);
   void CountLast();
   // The position of the last command that counts; -1 when none does.
   int LastCounted() const;

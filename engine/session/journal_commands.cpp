@@ -104,7 +104,7 @@ void session::Undo(bool code_mode) {
   journal_file file = CurrentJournal();
   wstring undone = file.commands[size_t(last)];
   file.commands.resize(size_t(last));
-  Replay(file);
+  Rebuild(file);
   wstring reply(u"Отменена команда ");
   reply += quoted(undone);
   reply += u".";
@@ -125,6 +125,7 @@ void session::SaveGame(const wstring& name) {
     Print(reply);
     return;
   }
+  KeepSnapshot(true);
   wstring reply(u"Игра сохранена под именем ");
   reply += quoted(safe);
   reply += u".";
@@ -155,7 +156,7 @@ void session::RestoreGame(const wstring& name) {
     Print(reply);
     return;
   }
-  Replay(file);
+  Rebuild(file);
   reply += u" загружено.";
   Print(reply);
 }
@@ -194,6 +195,62 @@ journal_file session::CurrentJournal() const {
   file.seed = journal_.Seed();
   for (const command_journal::entry& entry : journal_.Entries()) file.commands.push_back(entry.command);
   return file;
+}
+
+void session::PrepareJournalEntry() {
+  if (snapshots_.Due(journal_.Entries().size(), journal_.Digest())) KeepSnapshot(false);
+  digest_before_ = digest_now_ ? *digest_now_ : world_->StateDigest();
+  journal_entry_made_ = true;
+}
+
+void session::CountIfChanged() {
+  // A turn that put nothing in the journal (the game's start, an empty
+  // command) may still have changed the world through its events.
+  if (!journal_entry_made_ || !world_) {
+    digest_now_.reset();
+    return;
+  }
+  digest_now_ = world_->StateDigest();
+  if (count_pending_ && *digest_now_ != digest_before_) journal_.CountLast();
+}
+
+void session::KeepSnapshot(bool at_save) {
+  world_snapshots::snapshot taken;
+  taken.copy = world_->Copy();
+  taken.random = random_;
+  taken.in_game = in_game;
+  taken.game_file = world_file_;
+  taken.version = game_version_;
+  taken.seed = journal_.Seed();
+  taken.commands = journal_.Entries().size();
+  taken.digest = journal_.Digest();
+  taken.counts = journal_.Counts();
+  snapshots_.Keep(std::move(taken), at_save);
+}
+
+void session::Rebuild(const journal_file& file) {
+  if (const world_snapshots::snapshot* start = snapshots_.Nearest(world_file_, game_version_, file.seed, file.commands))
+    GoOnFrom(*start, file);
+  else
+    Replay(file);
+}
+
+// The snapshot's world copied (the snapshot stays for later undos), then
+// the commands after it replayed as Replay does.
+void session::GoOnFrom(const world_snapshots::snapshot& start, const journal_file& file) {
+  replay_scope scope(replaying_, current_command, log_buffer, paranoid_analysis);
+  const size_t first = start.commands;
+  DestroyWorld();
+  AdoptWorld(start.copy->Copy());
+  random_ = start.random;
+  in_game = start.in_game;
+  std::vector<wstring> done(file.commands.begin(), file.commands.begin() + std::ptrdiff_t(first));
+  journal_.Resume(file.seed, done, start.counts);
+  memory_ = player_memory();
+  // Replayed turns may keep snapshots of their own, which can push this
+  // one out: nothing of it is read from here on.
+  for (size_t i = first; i < file.commands.size(); ++i) ReplayTurn(file.commands[i]);
+  output.ForgetShownLocation();
 }
 
 // The turns run as they ran first, from the same seed; what they print

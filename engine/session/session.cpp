@@ -82,6 +82,7 @@ void session::ReportFailure(const wstring& error) {
 
 void session::ReplaceGame(const wstring& user, const wstring& game_file) {
   DestroyWorld();
+  snapshots_.Clear();
   user_name = user;
   start_game_file = restart_game_file = game_file;
 }
@@ -124,6 +125,8 @@ void session::BeginTurn() {
   full_log.fields[full_log_row::user] = user_name;
   full_log.fields[full_log_row::command] = current_command;
   host_.ClearPendingRun();  // a run asked for by a command that came to nothing
+  count_pending_ = false;
+  journal_entry_made_ = false;
 }
 
 void session::WriteHeldBackLog() {
@@ -148,14 +151,13 @@ void session::CreateWorld() {
 // restart loads the game again.
 void session::LoadGame(const wstring& game_file) {
   DestroyWorld();
-  world_ = std::make_unique<world>(wstring(u"world"));
-  world_->SetRunner(&interpreter_);
-  world_->SetOperatorHost(&host_);
-  world_->dictionary = &dictionary_;
-  world_->collector = this;
-  world_->file_label = &engine_.current_file;
-  parsed_input = std::make_unique<parsed_string>(*world_, interpreter_, engine_.Rules());
-  parsed_input->last_input = &engine_.last_input;
+  auto made = std::make_unique<world>(wstring(u"world"));
+  made->SetRunner(&interpreter_);
+  made->SetOperatorHost(&host_);
+  made->dictionary = &dictionary_;
+  made->collector = this;
+  made->file_label = &engine_.current_file;
+  AdoptWorld(std::move(made));
   in_game = true;
   engine_.current_file = file_part(game_file);
   world_->SetFileName(disk_path(game_file));
@@ -168,11 +170,19 @@ void session::LoadGame(const wstring& game_file) {
   uint64_t seed = replaying_ ? replay_seed_ : random_source::FreshSeed();
   random_.Reseed(seed);
   journal_.Start(seed);
+  count_pending_ = journal_entry_made_ = false;
   memory_ = player_memory();  // the things named belong to the old world
   world_file_ = game_file;
   world_->Load();
   game_version_ = world_->source_digest;
   engine_.current_file.Clear();
+}
+
+void session::AdoptWorld(std::unique_ptr<world> made) {
+  world_ = std::move(made);
+  digest_now_.reset();
+  parsed_input = std::make_unique<parsed_string>(*world_, interpreter_, engine_.Rules());
+  parsed_input->last_input = &engine_.last_input;
 }
 
 void session::DestroyWorld() {

@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "command_abbreviations.h"
@@ -20,6 +21,7 @@
 #include "session_host.h"
 #include "world.h"
 #include "world_services.h"
+#include "world_snapshots.h"
 #include "wstring.h"
 
 class kiv_engine;
@@ -138,6 +140,12 @@ class session : public log_collector {
   journal_file CurrentJournal() const;
   // Why a journal cannot be replayed into this game; empty when it can.
   wstring JournalMismatch(const journal_file& file) const;
+  // The world the journal's commands lead to: from the nearest snapshot
+  // when one fits, else replayed into a fresh world.
+  void Rebuild(const journal_file& file);
+  void GoOnFrom(const world_snapshots::snapshot& start, const journal_file& file);
+  // Keeps a copy of the world as it stands before the next command.
+  void KeepSnapshot(bool at_save);
   // A fresh world of the game rebuilt by the journal's commands.
   void Replay(const journal_file& file);
   void ReplayTurn(const wstring& command);
@@ -145,6 +153,12 @@ class session : public log_collector {
   void Resume();
   // Tells the host the journal when it changed.
   void NotifyJournal();
+  // Before a command reaches the journal: a snapshot when one is due, and
+  // the state it starts from.
+  void PrepareJournalEntry();
+  // After the command's turn: undo counts it when it was understood and
+  // changed the game.
+  void CountIfChanged();
 
   // ---- the command itself (session_command.cpp) ----
   turn_flow RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending);
@@ -272,6 +286,8 @@ class session : public log_collector {
   // ---- the world and the logs (session.cpp) ----
   void CreateWorld();
   void LoadGame(const wstring& game_file);
+  // Makes the world the session's and gives it a parser.
+  void AdoptWorld(std::unique_ptr<world> made);
   void DestroyWorld();
   void ReportFailure(const wstring& error);
   void Print(const wstring& text);
@@ -288,6 +304,15 @@ class session : public log_collector {
   int nested_commands_ = 0;
   random_stream random_{random_source::FreshSeed()};
   command_journal journal_;
+  world_snapshots snapshots_;
+  // The state digest before the current command, and whether the command
+  // was understood (undo counts it if it also changed the game). The
+  // digest after a command is the one before the next, unless the world
+  // was made or replaced in between.
+  uint64_t digest_before_ = 0;
+  bool journal_entry_made_ = false;
+  bool count_pending_ = false;
+  std::optional<uint64_t> digest_now_;
   // The game file the world was loaded from, and its version (its
   // source's digest).
   wstring world_file_;

@@ -48,6 +48,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   if (RunJournalCommand(normalised, code_mode)) return turn_flow::end;
   wstring typed(code_mode ? u"/" : u"");
   typed += current_command;
+  PrepareJournalEntry();
   journal_.Add(typed);
   ExpandAbbreviation(normalised);
   if (RunServiceCommand(normalised)) {
@@ -77,7 +78,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   } else {
     understood = ReplyToResult(ctx, result);
   }
-  if (understood) journal_.CountLast();
+  count_pending_ = understood;
   return turn_flow::go_on;
 }
 

@@ -20,6 +20,7 @@ void session::Execute() {
       if (restarts == max_restarts) throw u"игра перезапускается снова и снова: перезапуск остановлен!";
       PrepareRestart();
     }
+    CountIfChanged();
     DropDoubledBreak(reply_start);
     if (command_failed_) break;
   }

@@ -1,5 +1,8 @@
 #include "context.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "key_matrix.h"
 #include "keyword_table.h"
 #include "object.h"
@@ -120,6 +123,18 @@ bool context::GetVariable(const wstring& normalised_name, value& result, context
 void context::DeleteVariable(const wstring& normalised_name) {
   int pos;
   if (variables_.Find(normalised_name, pos)) variables_.Delete(pos);
+}
+
+void context::CopyStateFrom(const context& original, value_remap& remap) {
+  variables_ = original.variables_;
+  for (variable& copied : variables_) copied.content = copied.content.CopiedInto(remap);
+  std::copy(std::begin(original.characters), std::end(original.characters), characters);
+  state = original.state;
+  switch_values = original.switch_values;
+  for (value& v : switch_values) v = v.CopiedInto(remap);
+  parent_ = original.parent_ ? remap.Context(original.parent_) : nullptr;
+  place_ = original.place_ ? static_cast<object*>(remap.Context(original.place_)) : nullptr;
+  std::copy(std::begin(original.place_characters_), std::end(original.place_characters_), place_characters_);
 }
 
 void context::MoveTo(object* place) {

@@ -48,6 +48,11 @@ class context {
   c_index<variable, wstring>& Variables() { return variables_; }
   const c_index<variable, wstring>& Variables() const { return variables_; }
 
+  // Takes what the same context of the original holds, for a copy of the
+  // world: variables, characters, stop signal, switch values, parent and
+  // place, each pointing into the copy.
+  void CopyStateFrom(const context& original, value_remap& remap);
+
   // Places the context in the entity it acts in.
   void MoveTo(object* place);
   object* Place() const { return place_; }

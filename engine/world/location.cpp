@@ -3,6 +3,9 @@
 
 #include "location.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "keyword_table.h"
 #include "world.h"
 
@@ -38,6 +41,15 @@ bool lies_one_step(const location& from, const location& to, const int (&step)[3
 }  // namespace
 
 const direction_info& direction_of(int direction) { return directions[exit_index(direction)]; }
+
+location::location(world& home, const location& original) : object(home, original), plane(original.plane) {
+  std::copy(std::begin(original.position), std::end(original.position), position);
+  std::copy(std::begin(original.exits), std::end(original.exits), exits);
+}
+
+std::unique_ptr<object> location::CopyFor(world& home) const {
+  return std::unique_ptr<object>(new location(home, *this));
+}
 
 location::location(context* where, bool inside, const wstring& name)
     : object(where, kw::type_location, inside, name) {}

@@ -20,6 +20,7 @@ class location : public object {
   };
 
   location(context* where, bool inside, const wstring& name);
+  std::unique_ptr<object> CopyFor(world& home) const override;
 
   // The location the direction leads to, or the result word fail with the
   // text telling why not.
@@ -37,6 +38,8 @@ class location : public object {
   exit_slot exits[exit_count];
 
  private:
+  location(world& home, const location& original);
+
   // The location of the same plane one step away in the direction.
   location* Neighbour(int direction) const;
   // The direction whose step leads from here to other on the grid, or 16.

@@ -105,6 +105,10 @@ void read_record(obj_word& preposition, const description_record& record) {
 
 obj_word::obj_word(context* where, int type, bool inside, const wstring& name) : object(where, type, inside, name) {}
 
+std::unique_ptr<object> obj_word::CopyFor(world& home) const {
+  return std::unique_ptr<object>(new obj_word(home, *this));
+}
+
 wstring obj_word::GetPreposition(const wstring& next_word) const {
   if (next_word.IsEmpty()) throw "obj_word::GetPreposition() ожидалось слово!";
   wstring next = context::NormalisedName(next_word);

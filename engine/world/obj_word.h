@@ -21,6 +21,7 @@ class obj_word : public object {
   };
 
   obj_word(context* where, int type, bool inside, const wstring& name);
+  std::unique_ptr<object> CopyFor(world& home) const override;
 
   // The preposition's form before the next word.
   wstring GetPreposition(const wstring& next_word) const;
@@ -29,4 +30,7 @@ class obj_word : public object {
   void SetDescription(const wstring& text);
 
   c_array<prep_data_item, int> uses;
+
+ private:
+  obj_word(world& home, const obj_word& original) : object(home, original), uses(original.uses) {}
 };

@@ -118,6 +118,31 @@ object::object(context* where, int type, bool inside, const wstring& name)
   Register(word);
 }
 
+object::object(world& home, const object& original)
+    : context(&home, original.type_, nullptr),
+      own_keys(original.own_keys),
+      default_key(original.default_key),
+      linked_words(original.linked_words),
+      opened(original.opened),
+      transparent(original.transparent),
+      main_class(original.main_class),
+      classes(original.classes),
+      effective_classes(original.effective_classes),
+      excluded_classes(original.excluded_classes),
+      heirs(original.heirs),
+      likeness(original.likeness),
+      forms(original.forms),
+      related_attributes(original.related_attributes),
+      id_(original.id_),
+      name_(original.name_),
+      normalised_name_(original.normalised_name_),
+      source_text_(original.source_text_),
+      sectioned_(original.sectioned_) {}
+
+std::unique_ptr<object> object::CopyFor(world& home) const {
+  return std::unique_ptr<object>(new object(home, *this));
+}
+
 void object::Register(object* word) {
   world& home = *world_;
   int pos;
@@ -149,6 +174,7 @@ void object::Register(object* word) {
 
 object::~object() {
   self_.Clear();
+  if (world_->Dismantling()) return;
   ReleaseContents();
   LeaveParent();
   Unregister();

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "c_array.h"
 #include "c_index.h"
@@ -43,6 +44,12 @@ class object : public context {
   // creation messages); `inside` places it inside its parent, else outside.
   object(context* where, int type, bool inside, const wstring& name);
   ~object() override;
+
+  // The entity as it is, for a copy of its world (see world::Copy): the
+  // same identifier, name, code, classes and forms; its place, contents
+  // and properties are the copy's to fill in, and the copy's indexes list
+  // it.
+  virtual std::unique_ptr<object> CopyFor(world& home) const;
 
   // Moves the entity: where is u'I' inside, u'O' outside, u'P' as a part.
   virtual void MoveTo(context* place, char16_t where);
@@ -104,6 +111,9 @@ class object : public context {
   // For an attribute: the names of the attributes set to no on a holder
   // when this one is given to it.
   c_array<wstring, wstring> related_attributes;
+
+ protected:
+  object(world& home, const object& original);
 
  private:
   // Enters the world's indexes and takes the word's link and keys and the

@@ -138,6 +138,16 @@ value value::Entity(int type, object* entity) {
   return v;
 }
 
+value value::CopiedInto(value_remap& remap) const {
+  value copy(*this);
+  copy.entity_ = remap.Entity(entity_);
+  copy.associated_ = remap.Entity(associated_);
+  copy.owner_ = remap.Entity(owner_);
+  if (context_) copy.context_ = remap.Context(context_);
+  if (list_) copy.list_ = remap.List(list_);
+  return copy;
+}
+
 value value::Context(context* ctx) {
   value v(kw::type_context, 0);
   v.context_ = ctx;
@@ -322,6 +332,15 @@ std::shared_ptr<value_list> value_list::Prefix(int count) const {
   std::shared_ptr<value_list> copy = std::make_shared<value_list>();
   for (int i = 0; i < count; ++i) copy->Append(items_[size_t(i)]);
   return copy;
+}
+
+void value_list::CopyInto(value_list& copy, value_remap& remap) const {
+  // Elements that were distinct stay so (a vanished entity included), so
+  // each is kept without the uniqueness check of Append.
+  for (const value& item : items_) {
+    copy.items_.push_back(item.CopiedInto(remap));
+    copy.index_.insert(copy.Count() - 1);
+  }
 }
 
 void value_list::Truncate(int count) {

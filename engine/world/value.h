@@ -18,6 +18,16 @@ class value_items;
 class value_list;
 class value_world;
 
+// What a copy of the world gives a value in place of the original's
+// entities, contexts and list records (see world::Copy).
+class value_remap {
+ public:
+  virtual ~value_remap() = default;
+  virtual entity_ref Entity(const entity_ref& original) = 0;
+  virtual context* Context(context* original) = 0;
+  virtual std::shared_ptr<value_list> List(const std::shared_ptr<value_list>& original) = 0;
+};
+
 // What ToString may draw on besides the entity itself: the word "ты" for a
 // character addressed in person, the entity's title, the value's owner.
 enum value_text_flag : unsigned {
@@ -103,6 +113,8 @@ class value {
   void BuildKey(const value_world* world);
   // The text of a string value with its "{expression}" parts computed.
   wstring CalcString(value_world* world, expression_evaluator* evaluator, context* ctx) const;
+  // The same value in a copy of its world.
+  value CopiedInto(value_remap& remap) const;
 
  private:
   value(int type, int code);
@@ -160,6 +172,9 @@ class value_list {
   std::shared_ptr<value_list> Prefix(int count) const;
   // Drops the elements from `count` on.
   void Truncate(int count);
+  // Fills an empty record with this one's elements as they are in a copy
+  // of the world.
+  void CopyInto(value_list& copy, value_remap& remap) const;
 
  private:
   // Orders element positions by the elements, and positions against values.

@@ -48,9 +48,16 @@ world::~world() {
 }
 
 void world::ReleaseEntities() {
-  // Entities leave the indexes as they go, so they go while those still
-  // stand.
+  // Every entity goes, so the indexes and the places go whole rather than
+  // being kept up to date entity by entity, which costs the square of
+  // their sizes.
+  dismantling_ = true;
+  for (auto index : {&world::objects, &world::classes, &world::words, &world::prepositions}) (this->*index).Clear();
+  names.Clear();
+  word_forms.Clear();
+  prepforms.Clear();
   while (ids.Count() > 0) ReleaseEntry(ids.Count() - 1);
+  dismantling_ = false;
 }
 
 void world::ReleaseEntry(int pos) {

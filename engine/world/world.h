@@ -74,6 +74,19 @@ class world : public context, public value_world, public output_words {
   object* Create(context* where, int type, bool inside, const wstring& name);
   // Releases an entity and everything the world knows of it.
   void Destroy(object* entity);
+  // Set while every entity is being released: they need not leave the
+  // indexes and each other one by one.
+  bool Dismantling() const { return dismantling_; }
+
+  // A copy of the world as it stands between commands (no code running in
+  // it): the same entities under the same identifiers, every value, place
+  // and index pointing into the copy, and the same services. Snapshots for
+  // undo and restore are made so; a copy is itself copied to be played on.
+  std::unique_ptr<world> Copy() const;
+  // A digest of what the game can change: the entities (words aside, which
+  // the dictionary adds as players type them) with their places,
+  // properties, classes and exits, and the global variables.
+  uint64_t StateDigest() const;
 
   object* FindById(int32_t id) const;
   object* FindObject(const wstring& normalised_name) const;
@@ -212,4 +225,5 @@ class world : public context, public value_world, public output_words {
   c_array<wstring, wstring> source_files_;
   code_runner* runner_ = nullptr;
   operator_host* operator_host_ = nullptr;
+  bool dismantling_ = false;
 };
