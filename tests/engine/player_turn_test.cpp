@@ -82,6 +82,8 @@ class player_turn : public ::testing::Test {
 
 bool says(const std::string& reply, const std::string& fragment) { return reply.find(fragment) != std::string::npos; }
 
+std::string first_line(const std::string& text) { return text.substr(0, text.find('\n')); }
+
 size_t count_of(const std::string& text, const std::string& fragment) {
   size_t count = 0;
   for (size_t at = text.find(fragment); at != std::string::npos; at = text.find(fragment, at + 1)) ++count;
@@ -346,4 +348,34 @@ pers = герой
   EXPECT_EQ(Turn(u"инвентарь"), "Вы не можете пошевелиться.");
   // Code typed by the player is not a character's command.
   EXPECT_EQ(Turn(u"/2 + 2"), "4\nВы в каюте.");
+}
+
+// Undo rebuilds the game by replaying commands: a host function the game
+// code calls reaches the host only when the command is first played, yet
+// the replayed code goes on past it as it did then.
+TEST_F(player_turn, ReplayedHostCallsGoOnAsTheyDidWhenPlayed) {
+  Start(uR"(
+var счёт = 0
+location зал {
+-- _scene --
+  % Вы в зале.
+}
+$считать {
+  #Нф = "считать"
+}
+action (считать) {
+-- execute --
+  print "раз"
+  счёт = счёт + 1
+  % Посчитано.
+}
+герой { inside зал }
+pers = герой
+)");
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(says(Turn(u"считать"), "Раз"));
+  EXPECT_EQ(first_line(Turn(u"/счёт")), "3");
+  std::string undone = Turn(u"отмена");
+  EXPECT_TRUE(says(undone, "Отменена команда «считать».")) << undone;
+  EXPECT_FALSE(says(undone, "Раз")) << undone;
+  EXPECT_EQ(first_line(Turn(u"/счёт")), "2");
 }
