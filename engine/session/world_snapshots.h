@@ -14,11 +14,14 @@
 // it, instead of the whole journal from a fresh world.
 class world_snapshots {
  public:
-  // Commands between two copies taken as the game goes on.
+  // Commands between two copies taken as the game goes on: a copy costs
+  // about as much as a few commands, and undo replays at most this many.
   static constexpr size_t interval = 32;
-  // How many of those are kept (the latest), and how many taken at saves.
-  static constexpr size_t kept_on_the_way = 4;
-  static constexpr size_t kept_at_saves = 2;
+  // How many of those are kept (the latest), and how many taken at saves:
+  // a copy of a library game weighs some megabytes, and a host keeps
+  // many sessions.
+  static constexpr size_t kept_on_the_way = 2;
+  static constexpr size_t kept_at_saves = 1;
 
   // The world after a journal's first commands, with what the session
   // needs besides to go on from there.
