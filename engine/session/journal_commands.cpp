@@ -233,6 +233,7 @@ void session::Rebuild(const journal_file& file) {
     GoOnFrom(*start, file);
   else
     Replay(file);
+  PutCurrentTree();
 }
 
 // The snapshot's world copied (the snapshot stays for later undos), then
@@ -288,7 +289,9 @@ void session::Resume() {
     return;
   }
   output.Clear();
+  ide_reply.Clear();  // the tree of the start, which the replay replaces
   Replay(file);
+  PutCurrentTree();
 }
 
 void session::NotifyJournal() {

@@ -138,16 +138,21 @@ session::turn_flow session::MoveAlong(location* here, value& pending) {
 }
 
 session::turn_flow session::ShowScene() {
-  location* scene = PlayerLocation();
-  if (!scene) {
-    PutObjTree(wstring(u"global"));
-    return turn_flow::go_on;
+  if (location* scene = PlayerLocation()) {
+    event_answer answer = CallEvent(*scene, u"_scene", u"_сцена");
+    FailOnRefusal(answer.result, *scene);
+    if (answer.Restarts()) return turn_flow::restart;
   }
-  event_answer answer = CallEvent(*scene, u"_scene", u"_сцена");
-  FailOnRefusal(answer.result, *scene);
-  if (answer.Restarts()) return turn_flow::restart;
-  PutObjTree(scene->Name());
+  PutCurrentTree();
   return turn_flow::go_on;
+}
+
+void session::PutCurrentTree() {
+  // A replay's turns were shown when played: the rebuilt game sends one
+  // tree when it is done.
+  if (replaying_) return;
+  location* scene = PlayerLocation();
+  PutObjTree(scene ? scene->Name() : wstring(u"global"));
 }
 
 void session::FailOnRefusal(const value& answer, context& ctx) const {

@@ -255,6 +255,8 @@ class session : public log_collector {
   turn_flow Leave(location& here, value& pending);
   turn_flow MoveAlong(location* here, value& pending);
   turn_flow ShowScene();
+  // The object tree of the player's location (or "global") for the IDE.
+  void PutCurrentTree();
   // Raises the text of an event's answer that is unclear or fail.
   void FailOnRefusal(const value& answer, context& ctx) const;
   void PrintEventMessage(const value& answer);

@@ -61,7 +61,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
     if (CharacterRefuses(ctx)) return turn_flow::end;
     result = RunPlayerLine(ctx);
   } else {
-    BuildCommandTree(ctx);
+    if (!replaying_) BuildCommandTree(ctx);
     result = EvaluateCode(ctx);
   }
   full_log.fields[full_log_row::outcome] = u"Ok";

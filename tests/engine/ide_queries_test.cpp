@@ -168,6 +168,25 @@ TEST_F(ide_queries, EveryTurnSendsTheObjectTreeOfThePlayersLocation) {
   EXPECT_EQ(Ask(u"objtree=global"), "\"objtree\":[[0,\"context\",\"global\",\"\"]]");
 }
 
+// Undo and restore rebuild the game by replaying its commands: the author
+// gets one tree of where the game now stands, not one per replayed turn.
+TEST_F(ide_queries, ARebuiltGameSendsOneTree) {
+  Start(kitchen);
+  Turn(u"/лампа.вес = 4");
+  for (int i = 0; i < 3; ++i) Turn(u"/лампа.вес = лампа.вес + 1");
+  Turn(u"отмена");
+  std::string tree = Sent(u"ide");
+  EXPECT_EQ(tree.rfind("\"objtree\":[[0,\"context\",\"global\",\"\"],[1,\"location\",\"кухня\",\"\"],", 0), 0u)
+      << tree;
+  EXPECT_EQ(tree.find("\"objtree\"", 1), std::string::npos) << tree;
+  EXPECT_FALSE(says(tree, "cmdtree")) << tree;
+  Turn(u"сохранить");
+  Turn(u"загрузить");
+  tree = Sent(u"ide");
+  EXPECT_EQ(tree.rfind("\"objtree\":", 0), 0u) << tree;
+  EXPECT_EQ(tree.find("\"objtree\"", 1), std::string::npos) << tree;
+}
+
 TEST_F(ide_queries, AMissingObjectIsToldToTheAskingSessionOnly) {
   Start(kitchen);
   EXPECT_EQ(Ask(u"objtree=нигде"), "\"objtree\":[[0,\"context\",\"global\",\"\"]]");
