@@ -1,5 +1,6 @@
 #include "value.h"
 
+#include <algorithm>
 #include <compare>
 #include <utility>
 
@@ -26,6 +27,10 @@ bool open_truth(int code) { return !holds(code) && !fails(code); }
 
 // How an element stands by its "м" (reach) key.
 enum class reach { unmarked, near, far };
+
+void check_nesting(const value& item) {
+  if (item.ListDepth() >= value::max_list_depth) throw u"слишком глубокая вложенность списков!";
+}
 
 reach reach_of(const value& item) {
   char16_t marker = key_matrix(item.KeyText().Text()).GetMarker(u'м');
@@ -166,6 +171,7 @@ const wstring& value::Text() const {
 bool value::IsNull() const { return type_ == kw::type_keyword && code_ == kw::type_null; }
 bool value::IsList() const { return kw::is_list_type(type_); }
 bool value::IsEntity() const { return kw::is_entity_type(type_); }
+int value::ListDepth() const { return list_ ? list_->Depth() : 0; }
 
 // ---- order ----
 
@@ -249,6 +255,7 @@ void value::CombineResult(int list_type, const value& b) {
 }
 
 void value::BecomeList(int list_type, bool drop_key) {
+  check_nesting(*this);
   value first(std::move(*this));
   if (drop_key) first.key_ = wstring();
   type_ = int8_t(list_type);
@@ -267,6 +274,7 @@ void value::PrepareToAppend() {
 }
 
 void value::AppendOnce(const value& item) {
+  check_nesting(item);
   PrepareToAppend();
   if (list_->Holds(item, list_count_)) return;
   list_->Append(item);
@@ -319,6 +327,7 @@ bool value_list::Holds(const value& item, int count) const {
 }
 
 void value_list::Append(const value& item) {
+  depth_ = std::max(depth_, item.ListDepth() + 1);
   items_.push_back(item);
   try {
     index_.insert(Count() - 1);
@@ -335,6 +344,7 @@ std::shared_ptr<value_list> value_list::Prefix(int count) const {
 }
 
 void value_list::CopyInto(value_list& copy, value_remap& remap) const {
+  copy.depth_ = depth_;
   // Elements that were distinct stay so (a vanished entity included), so
   // each is kept without the uniqueness check of Append.
   for (const value& item : items_) {

@@ -88,6 +88,10 @@ class value {
 
   bool IsNull() const;
   bool IsList() const;
+  // How deep lists nest in the value: 0 for one that is no list.
+  int ListDepth() const;
+  // Lists nest no deeper: copies and comparisons walk them recursively.
+  static constexpr int max_list_depth = 256;
   bool IsEntity() const;
   // Whether both name one entity, gone or not.
   bool SameEntity(const value& other) const { return entity_.Identity() == other.entity_.Identity(); }
@@ -164,6 +168,9 @@ class value_list {
   value_list& operator=(const value_list&) = delete;
 
   int Count() const { return int(items_.size()); }
+  // One more than the deepest list among its elements (at most; dropped
+  // elements do not lower it).
+  int Depth() const { return depth_; }
   const value& operator[](int i) const { return items_[size_t(i)]; }
   // Whether the item is among the first `count` elements.
   bool Holds(const value& item, int count) const;
@@ -188,6 +195,7 @@ class value_list {
 
   std::deque<value> items_;
   std::set<int, by_element> index_{by_element{this}};
+  int depth_ = 1;
 };
 
 // The elements a list value sees: a view that keeps the record alive and

@@ -151,6 +151,17 @@ TEST_F(game_code_limits, ListsAreSharedUntilChanged) {
   w.Run(u"var y = 0 or 1");
   w.Run(u"{for (var i = 0; i < 40; i++) y = (y and 5) or 6}");
   EXPECT_EQ(Result(u"y.count"), "2");
+  // Deeper nesting is refused, however many commands build it, and the
+  // list stays as it was: copies of the world and comparisons walk lists
+  // recursively.
+  std::string refused;
+  for (int command = 0; command < 10 && refused.empty(); ++command)
+    refused = Failure(u"{for (var i = 0; i < 100; i++) y = (y and 5) or 6}");
+  EXPECT_EQ(refused, "слишком глубокая вложенность списков!");
+  EXPECT_EQ(Failure(u"y = (y and 5) or 6"), "слишком глубокая вложенность списков!");
+  EXPECT_EQ(Result(u"y.count"), "2");
+  std::unique_ptr<world> copy = w.home.Copy();
+  EXPECT_EQ(copy->StateDigest(), w.home.StateDigest());
 }
 
 TEST_F(game_code_limits, ObjectsDeclaredAgainRunOnlyWhatTheyAdd) {
