@@ -39,6 +39,15 @@ value checked_holder(context& ctx) {
 
 bool has_message(const value& result) { return result.Type() == kw::type_bool && !result.Text().IsEmpty(); }
 
+// The parser ends each ambiguous word's alternatives with "; "; the last
+// of them ends the reply as a sentence.
+wstring as_sentence(const wstring& message) {
+  if (message.Length() < 2 || !(message.Right(2) == u"; ")) return message;
+  wstring sentence = message.Left(message.Length() - 2);
+  sentence += u".";
+  return sentence;
+}
+
 }  // namespace
 
 // The command after the session's own: in the game its reading's phases,
@@ -107,7 +116,7 @@ bool session::CharacterRefuses(context& ctx) {
 bool session::ReplyToFailure(context& ctx, const value& result) {
   wstring reply = SpeakerPrefix(ctx);
   if (has_message(result)) {
-    reply += result.Text();
+    reply += as_sentence(result.Text());
     full_log.fields[full_log_row::outcome] = u"error";
   } else {
     reply += ParserReply(*parsed_input, ctx);
