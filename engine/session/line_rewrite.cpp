@@ -22,6 +22,13 @@ const pronoun_row pronouns[] = {
     {u"это", {true, true, u"МЖС", u"ВИ"}},
 };
 
+// Questions about what the player carries, as the line is normalised.
+const char16_t* const inventory_questions[] = {
+    u"что у меня",    u"что у меня есть", u"что у меня с собой", u"что у меня в руках", u"что в руках",
+    u"что я несу",    u"что я нес",      u"что со мной",        u"что при мне",         u"что с собой",
+    u"что я взял",    u"что у меня в карманах", u"что в карманах",
+};
+
 bool is_conjunction(const typed_word& word) { return !word.sign && word.text == u"и"; }
 bool is_comma(const typed_word& word) { return word.sign && word.text == u","; }
 
@@ -165,5 +172,16 @@ bool pronoun_of(const wstring& word, pronoun_use& use) {
     use = row.use;
     return true;
   }
+  return false;
+}
+
+bool asks_for_inventory(const typed_words& line) {
+  typed_words words(line);
+  while (!words.empty() && words.back().sign && words.back().text == u"?") words.pop_back();
+  for (const typed_word& word : words)
+    if (word.quoted) return false;
+  const wstring text = joined_words(words);
+  for (const char16_t* question : inventory_questions)
+    if (text == question) return true;
   return false;
 }

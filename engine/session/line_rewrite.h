@@ -53,3 +53,7 @@ struct pronoun_use {
 };
 // False for a word that is no pronoun of a thing (normalised text).
 bool pronoun_of(const wstring& word, pronoun_use& use);
+
+// Whether the line asks what the player carries: «что у меня», «что я
+// несу», «что в руках» and the like, with or without «?».
+bool asks_for_inventory(const typed_words& line);
