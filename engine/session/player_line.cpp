@@ -74,15 +74,21 @@ void add_objects(const token& t, std::vector<const object*>& things) {
   }
 }
 
-// «, кроме лампы» after «всё» at `at`: taken out of the command; the words
-// of what is left out.
-std::vector<wstring> take_exception(typed_words& command, size_t at) {
-  std::vector<wstring> excluded;
+// «, кроме лампы» or «, кроме лампы и ключа,» after «всё» at `at`: taken
+// out of the command, up to a preposition or the end; the words of each
+// thing left out.
+std::vector<std::vector<wstring>> take_exception(typed_words& command, size_t at) {
+  std::vector<std::vector<wstring>> excluded;
   for (size_t pos = at + 1; pos < command.size(); ++pos) {
     if (command[pos].sign || command[pos].text != except_word) continue;
     size_t end = pos + 1;
-    for (; end < command.size() && !command[end].sign && !command[end].preposition; ++end)
-      excluded.push_back(command[end].text);
+    excluded.emplace_back();
+    for (; end < command.size() && !command[end].preposition; ++end) {
+      const bool separator = command[end].sign || command[end].text == conjunction_word;
+      if (!separator) excluded.back().push_back(command[end].text);
+      else if (!excluded.back().empty()) excluded.emplace_back();
+    }
+    if (excluded.back().empty()) excluded.pop_back();
     const size_t from = command[pos - 1].sign && command[pos - 1].text == u"," ? pos - 1 : pos;
     command.erase(command.begin() + from, command.begin() + end);
     break;
@@ -234,9 +240,12 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
   tried = true;
   const wstring idle_verb = IdleVerb(ctx);
   typed_words command(words);
-  const std::vector<wstring> excluded = take_exception(command, at);
+  std::vector<const object*> left_out;
+  for (const std::vector<wstring>& phrase : take_exception(command, at)) {
+    const std::vector<const object*> named = ThingsNamedBy(ctx, phrase);
+    left_out.insert(left_out.end(), named.begin(), named.end());
+  }
   const wstring source = source_word(command, at);
-  const std::vector<const object*> left_out = ThingsNamedBy(ctx, excluded);
   std::vector<object*> things;
   gather_things(*here, Player(), things, 0);
   if (const object* player = Player()) gather_things(*player, player, things, 0);

@@ -182,3 +182,22 @@ TEST(line_rewrite, pronouns_of_things) {
 }
 
 }  // namespace
+
+TEST(line_rewrite, questions_about_what_the_player_carries) {
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^у", u"меня", u"?"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^у", u"меня", u"есть"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"я", u"несу", u"?", u"?"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^в", u"руках"})));
+  // Other questions, a quoted phrase, a question about someone else.
+  EXPECT_FALSE(asks_for_inventory(words({u"что", u"^у", u"васи"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"что", u"^у", u"меня", u"в", u"сундуке"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"что"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"?"})));
+  EXPECT_FALSE(asks_for_inventory(words({})));
+  typed_words said = words({u"скажи", u"что у меня"});
+  said[1].quoted = true;
+  EXPECT_FALSE(asks_for_inventory(said));
+  typed_words quoted = words({u"что", u"^у", u"меня"});
+  quoted[2].quoted = true;
+  EXPECT_FALSE(asks_for_inventory(quoted));
+}

@@ -201,6 +201,17 @@ TEST_F(player_turn, SeveralCommandsInALineAreTurnsOfTheirOwn) {
   EXPECT_EQ(Turn(u"инвентарь !"), "В руках пусто.\nВы в зале.");
 }
 
+TEST_F(player_turn, ActionsJoinedByAndAreSpacedLikeSeparateCommands) {
+  Start(places);
+  // One line break between the replies, as between commands of a line,
+  // though the game's text begins with a break of its own.
+  EXPECT_EQ(Turn(u"инвентарь и инвентарь"), "В руках пусто.\nВ руках пусто.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь и инвентарь. инвентарь"),
+            "В руках пусто.\nВ руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.");
+  // The first that fails stops the rest, and so the rest of the line.
+  EXPECT_EQ(Turn(u"прыгнуть и инвентарь. инвентарь"), "Здесь не прыгают.\nВы в зале.");
+}
+
 TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   Start(places);
   // A slash makes one command game code; the log shows it without the
