@@ -35,6 +35,10 @@ constexpr char16_t plural = u'М';
 constexpr char16_t verb_form_key = u'в';
 constexpr char16_t imperative = u'П';
 constexpr char16_t infinitive = u'И';
+constexpr char16_t case_key = u'п';
+constexpr char16_t nominative = u'И';
+constexpr char16_t word_class_key = u'ф';
+constexpr char16_t full_adjective = u'Л';
 
 bool is_plural(const op_value& thing) { return key_matrix(thing.keys.Text()).GetMarker(number_key) == plural; }
 
@@ -158,8 +162,19 @@ bool session::CompleteQuestion(context& ctx, const typed_words& question, const 
 // Reading a line sets the characters of the context (who speaks to whom),
 // so each rewrite starts from those the typed command started from.
 bool session::RunRewritten(context& ctx, const kept_characters& typed, value& result) {
-  const typed_words words = TypedWords();
+  typed_words words = TypedWords();
   bool tried = false;
+  // What players type loosely: «Федя иди за мной» without the comma,
+  // «возьми железный ключ» with a word the game never gave the key. The
+  // mended line is tried as it is and then rewritten as any other.
+  const bool address_mended = AddCommaAfterAddress(ctx, words);
+  const bool adjectives_dropped = DropUnknownAdjectives(ctx, words);
+  // Both read words alone: the readings of the line are to be made again.
+  tried = true;
+  if (address_mended || adjectives_dropped) {
+    typed.RestoreTo(ctx);
+    if (TryCommand(ctx, joined_words(words), result)) return true;
+  }
   // Actions are told apart before a pronoun is looked for: it may name
   // what an earlier action of the line named.
   for (auto rewrite : {&session::RunWithoutQuestionMark, &session::RunInventoryQuestion, &session::RunJoinedCommands,
@@ -176,6 +191,57 @@ bool session::RunRewritten(context& ctx, const kept_characters& typed, value& re
     parsed_input->Parsing(ctx, parsed);
   }
   return false;
+}
+
+// «Федя иди за мной»: a thing named in the nominative, then a verb; the
+// comma of an address goes between them.
+bool session::AddCommaAfterAddress(context& ctx, typed_words& words) {
+  if (words.size() < 3 || words[0].sign || words[0].preposition || words[0].quoted || words[1].sign) return false;
+  if (!NamesThingInNominative(ctx, words[0]) || !StartsWithVerb(ctx, words[1])) return false;
+  words.insert(words.begin() + 1, typed_word{u",", false, true, false});
+  return true;
+}
+
+bool session::NamesThingInNominative(context& ctx, const typed_word& word) {
+  parsed_input->SetLine(word.text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  for (const token& t : parsed_input->Tokens())
+    for (const op_value& meaning : t.meanings)
+      if (meaning.v.Type() == kw::type_object && key_matrix(meaning.keys.Text()).GetMarker(case_key) == nominative)
+        return true;
+  return false;
+}
+
+// «возьми железный ключ»: an adjective the dictionary knows but the game
+// gave no thing, before another word, is left out; the noun still names
+// the thing (or asks which one is meant).
+bool session::DropUnknownAdjectives(context& ctx, typed_words& words) {
+  bool dropped = false;
+  for (size_t pos = 1; pos + 1 < words.size(); ++pos) {
+    const typed_word& next = words[pos + 1];
+    if (next.sign || next.preposition || !IsUnknownAdjective(ctx, words[pos])) continue;
+    words.erase(words.begin() + pos);
+    --pos;
+    dropped = true;
+  }
+  return dropped;
+}
+
+bool session::IsUnknownAdjective(context& ctx, const typed_word& word) {
+  if (word.sign || word.preposition || word.quoted || word.text == conjunction_word) return false;
+  parsed_input->SetLine(word.text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  bool adjective = false;
+  for (const token& t : parsed_input->Tokens())
+    for (const op_value& meaning : t.meanings) {
+      // Its own text is a meaning of every word.
+      if (meaning.v.Type() == kw::type_string) continue;
+      if (meaning.v.Type() != kw::type_word) return false;
+      adjective = adjective || key_matrix(meaning.keys.Text()).GetMarker(word_class_key) == full_adjective;
+    }
+  return adjective;
 }
 
 // «с ?» is «с» when the question mark does not make a question of it.

@@ -190,6 +190,10 @@ class session : public log_collector {
   // The rewrites of a command that was not understood; tried is set when
   // one of them parsed other lines.
   bool RunRewritten(context& ctx, const kept_characters& typed, value& result);
+  bool AddCommaAfterAddress(context& ctx, typed_words& words);
+  bool NamesThingInNominative(context& ctx, const typed_word& word);
+  bool DropUnknownAdjectives(context& ctx, typed_words& words);
+  bool IsUnknownAdjective(context& ctx, const typed_word& word);
   bool RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
