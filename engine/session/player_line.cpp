@@ -163,14 +163,14 @@ bool session::CompleteQuestion(context& ctx, const typed_words& question, const 
 // so each rewrite starts from those the typed command started from.
 bool session::RunRewritten(context& ctx, const kept_characters& typed, value& result) {
   typed_words words = TypedWords();
-  bool tried = false;
   // What players type loosely: «Федя иди за мной» without the comma,
   // «возьми железный ключ» with a word the game never gave the key. The
-  // mended line is tried as it is and then rewritten as any other.
+  // mended line is tried as it is and then rewritten as any other. Both
+  // read words alone in lines of three words or more, and the error reply
+  // then needs the line read again.
+  bool tried = words.size() > 2;
   const bool address_mended = AddCommaAfterAddress(ctx, words);
   const bool adjectives_dropped = DropUnknownAdjectives(ctx, words);
-  // Both read words alone: the readings of the line are to be made again.
-  tried = true;
   if (address_mended || adjectives_dropped) {
     typed.RestoreTo(ctx);
     if (TryCommand(ctx, joined_words(words), result)) return true;
@@ -363,9 +363,10 @@ std::vector<const object*> session::ThingsNamedBy(context& ctx, const std::vecto
     std::vector<const object*> named;
     add_objects(typed[n], named);
     if (named.empty()) continue;
-    if (!first)
-      named.erase(std::remove_if(named.begin(), named.end(), [&things](const object* thing) {
-        return std::find(things.begin(), things.end(), thing) == things.end(); }), named.end());
+    const auto named_before = [&things](const object* thing) {
+      return std::find(things.begin(), things.end(), thing) != things.end();
+    };
+    if (!first) named.erase(std::stable_partition(named.begin(), named.end(), named_before), named.end());
     things.swap(named);
     first = false;
   }
