@@ -212,6 +212,17 @@ TEST_F(player_turn, ActionsJoinedByAndAreSpacedLikeSeparateCommands) {
   EXPECT_EQ(Turn(u"прыгнуть и инвентарь. инвентарь"), "Здесь не прыгают.\nВы в зале.");
 }
 
+TEST_F(player_turn, InventoryQuestionsAndPronounsThatNameNothing) {
+  Start(places);
+  for (const char16_t* question : {u"что у меня?", u"что я несу", u"Что в руках ?"})
+    EXPECT_EQ(Turn(question), "В руках пусто.\nВы в зале.") << utf8(question);
+  // Nothing was named yet: the pronoun is said to stand for nothing, and
+  // the session goes on.
+  EXPECT_EQ(Turn(u"прыгнуть его"), "Непонятно, кого или что вы имеете в виду.\nВы в зале.");
+  EXPECT_EQ(Turn(u"прыгнуть их. инвентарь"), "Непонятно, кого или что вы имеете в виду.\nВы в зале.");
+  EXPECT_TRUE(says(Turn(u"инвентарь"), "В руках пусто."));
+}
+
 TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   Start(places);
   // A slash makes one command game code; the log shows it without the
