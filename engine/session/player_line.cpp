@@ -546,7 +546,8 @@ void session::RunInSequence(context& ctx, const std::vector<wstring>& commands, 
   }
 }
 
-// One action of a row: its pronouns find what the actions before it named.
+// One action of a row: its pronouns find what the actions before it
+// named, and «всё» is each thing.
 value session::RunOneOfSequence(context& ctx, const kept_characters& typed, const wstring& text) {
   parsed_input->SetLine(text);
   op_value parsed;
@@ -559,11 +560,18 @@ value session::RunOneOfSequence(context& ctx, const kept_characters& typed, cons
   const typed_words words = TypedWords();
   // The reply to the command as typed reads who it was said to.
   const kept_characters as_read(ctx);
-  typed.RestoreTo(ctx);
   value outcome;
   bool tried = false;
-  if (RunWithPronoun(ctx, words, tried, outcome) || RunWithoutReferent(ctx, words, tried, outcome)) return outcome;
+  for (auto rewrite : {&session::RunWithPronoun, &session::RunForEverything, &session::RunWithoutReferent}) {
+    typed.RestoreTo(ctx);
+    if ((this->*rewrite)(ctx, words, tried, outcome)) return outcome;
+  }
   as_read.RestoreTo(ctx);
+  if (tried) {
+    // The reply reads the readings of the action as typed.
+    parsed_input->SetLine(text);
+    parsed_input->Parsing(ctx, parsed);
+  }
   return parsed.v;
 }
 
