@@ -23,7 +23,8 @@ wstring joined_words(const typed_words& words);
 // («положи лампу в сундук») and the commands that may be meant for the
 // rest («положи ключ в сундук»), the thing before «и» taken as its last
 // word first, then as more words up to the verb («красную лампу»). A
-// conjunct runs up to a preposition, a sign, another «и» or the line's end;
+// conjunct runs up to a preposition, a sign, another «и» or the line's end,
+// and may repeat the preposition before the first («о ключе и о горелке»);
 // a list «лампу, ключ и нож» is read as «лампу и ключ и нож». False when
 // the line has no such «и».
 bool split_conjunction(const typed_words& line, typed_words& first, std::vector<typed_words>& seconds);

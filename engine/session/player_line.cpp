@@ -474,6 +474,7 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
   // Each command is read as the player typed it: an error reply before it
   // turns the characters round for its answer.
   const kept_characters typed(ctx);
+  const std::vector<value> common = ThingsEveryCommandNames(ctx, typed, commands);
   for (const wstring& text : commands) {
     typed.RestoreTo(ctx);
     parsed_input->SetLine(text);
@@ -488,9 +489,14 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
       continue;
     }
     const std::vector<op_value> things = NamedThings();
+    // The reply is told by the thing that differs from command to command
+    // («спроси Игната о ключе и горелке»: the key, the burner).
+    auto own = things.begin();
+    while (own != things.end() && std::find(common.begin(), common.end(), own->v) != common.end()) ++own;
+    if (own == things.end()) own = things.begin();
     int label_end = -1;
-    if (!things.empty()) {
-      wstring label = ThingInCase(things[0], u'И', ctx);
+    if (own != things.end()) {
+      wstring label = ThingInCase(*own, u'И', ctx);
       label.ToUpper(true);
       Print(label + u": ");
       label_end = output.Items().Count();
@@ -503,7 +509,7 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
     } else {
       succeeded = true;
       named.insert(named.end(), things.begin(), things.end());
-      if (!things.empty()) acted.push_back(things[0]);
+      if (own != things.end()) acted.push_back(*own);
     }
     if (ctx.state != context::stop_none) {
       result = outcome;
@@ -523,6 +529,28 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
   // The line goes on only when something was done.
   if (!succeeded) command_failed_ = true;
   return true;
+}
+
+// The things every one of the commands names (none when there is only
+// one command), each read before any of them runs.
+std::vector<value> session::ThingsEveryCommandNames(context& ctx, const kept_characters& typed,
+                                                    const std::vector<wstring>& commands) {
+  std::vector<value> common;
+  if (commands.size() < 2) return common;
+  bool first = true;
+  for (const wstring& text : commands) {
+    typed.RestoreTo(ctx);
+    parsed_input->SetLine(text);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (!is_understood(parsed.v)) continue;
+    std::vector<value> named;
+    for (const op_value& thing : NamedThings())
+      if (first || std::find(common.begin(), common.end(), thing.v) != common.end()) named.push_back(thing.v);
+    common.swap(named);
+    first = false;
+  }
+  return common;
 }
 
 void session::RunInSequence(context& ctx, const std::vector<wstring>& commands, value& result) {

@@ -211,6 +211,8 @@ class session : public log_collector {
   enum class each_mode { labelled, quiet };
   // False when no command was answered.
   bool RunForEach(context& ctx, const std::vector<wstring>& commands, each_mode mode, value& result);
+  std::vector<value> ThingsEveryCommandNames(context& ctx, const kept_characters& typed,
+                                             const std::vector<wstring>& commands);
   // Actions in a row, each read as if typed alone, stopping at the first
   // that fails.
   void RunInSequence(context& ctx, const std::vector<wstring>& commands, value& result);
