@@ -22,6 +22,13 @@ const pronoun_row pronouns[] = {
     {u"это", {true, true, u"МЖС", u"ВИ"}},
 };
 
+// Questions about what the player carries, as the line is normalised.
+const char16_t* const inventory_questions[] = {
+    u"что у меня",    u"что у меня есть", u"что у меня с собой", u"что у меня в руках", u"что в руках",
+    u"что я несу",    u"что я нес",      u"что со мной",        u"что при мне",         u"что с собой",
+    u"что я взял",    u"что у меня в карманах", u"что в карманах",
+};
+
 bool is_conjunction(const typed_word& word) { return !word.sign && word.text == u"и"; }
 bool is_comma(const typed_word& word) { return word.sign && word.text == u","; }
 
@@ -46,6 +53,21 @@ int command_start(const typed_words& line, int before) {
 }
 
 bool ends_conjunct(const typed_word& word) { return word.preposition || word.sign || is_conjunction(word); }
+
+// The preposition before the conjunct that ends before `at` («о» in «о
+// ключе и о горелке»); empty when none.
+wstring leading_preposition(const typed_words& line, int at) {
+  int pos = at - 1;
+  while (pos >= 0 && !ends_conjunct(line[pos])) --pos;
+  return pos >= 0 && line[pos].preposition ? line[pos].text : wstring();
+}
+
+// 1 when the word at pos repeats the preposition, else 0.
+int repeated_preposition(const typed_words& line, int pos, const wstring& preposition) {
+  const bool repeats = !preposition.IsEmpty() && pos < int(line.size()) && line[pos].preposition &&
+                       line[pos].text == preposition;
+  return repeats ? 1 : 0;
+}
 
 typed_words slice(const typed_words& line, int from, int to) {
   return typed_words(line.begin() + from, line.begin() + to);
@@ -101,21 +123,25 @@ bool split_conjunction(const typed_words& source, typed_words& first, std::vecto
     if (!is_conjunction(line[at])) continue;
     const int verb = command_start(line, at);
     if (at - 1 <= verb || ends_conjunct(line[at - 1])) continue;
-    // The list ends after its last conjunct.
+    // The list ends after its last conjunct; a conjunct may repeat the
+    // preposition of the first («о ключе и о горелке»).
+    const wstring lead = leading_preposition(line, at);
     int list_end = at;
     while (list_end < count && is_conjunction(line[list_end])) {
-      int next = list_end + 1;
+      const int start = list_end + 1 + repeated_preposition(line, list_end + 1, lead);
+      int next = start;
       while (next < count && !ends_conjunct(line[next])) ++next;
-      if (next == list_end + 1) break;
+      if (next == start) break;
       list_end = next;
     }
     if (list_end == at) continue;
     first = slice(line, 0, at);
     append(first, line, list_end, count);
     seconds.clear();
+    const int rest = at + 1 + repeated_preposition(line, at + 1, lead);
     for (int left = at - 1; left > verb && !ends_conjunct(line[left]); --left) {
       typed_words second = slice(line, 0, left);
-      append(second, line, at + 1, count);
+      append(second, line, rest, count);
       seconds.push_back(second);
     }
     return true;
@@ -165,5 +191,16 @@ bool pronoun_of(const wstring& word, pronoun_use& use) {
     use = row.use;
     return true;
   }
+  return false;
+}
+
+bool asks_for_inventory(const typed_words& line) {
+  typed_words words(line);
+  while (!words.empty() && words.back().sign && words.back().text == u"?") words.pop_back();
+  for (const typed_word& word : words)
+    if (word.quoted) return false;
+  const wstring text = joined_words(words);
+  for (const char16_t* question : inventory_questions)
+    if (text == question) return true;
   return false;
 }

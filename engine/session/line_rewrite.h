@@ -23,7 +23,8 @@ wstring joined_words(const typed_words& words);
 // («положи лампу в сундук») and the commands that may be meant for the
 // rest («положи ключ в сундук»), the thing before «и» taken as its last
 // word first, then as more words up to the verb («красную лампу»). A
-// conjunct runs up to a preposition, a sign, another «и» or the line's end;
+// conjunct runs up to a preposition, a sign, another «и» or the line's end,
+// and may repeat the preposition before the first («о ключе и о горелке»);
 // a list «лампу, ключ и нож» is read as «лампу и ключ и нож». False when
 // the line has no such «и».
 bool split_conjunction(const typed_words& line, typed_words& first, std::vector<typed_words>& seconds);
@@ -53,3 +54,7 @@ struct pronoun_use {
 };
 // False for a word that is no pronoun of a thing (normalised text).
 bool pronoun_of(const wstring& word, pronoun_use& use);
+
+// Whether the line asks what the player carries: «что у меня», «что я
+// несу», «что в руках» and the like, with or without «?».
+bool asks_for_inventory(const typed_words& line);

@@ -18,6 +18,8 @@ const char16_t* const everything_word = u"все";
 const char16_t* const except_word = u"кроме";
 const char16_t* const conjunction_word = u"и";
 const char16_t* const ambiguity_mark = u"неоднозначно: ";
+const char16_t* const no_referent_reply = u"Непонятно, кого или что вы имеете в виду.";
+const char16_t* const inventory_command = u"инвентарь";
 // Things further down than this inside other things are not looked for.
 constexpr int max_thing_depth = 16;
 // A list of things longer than this, or a thing of more words, is not
@@ -33,6 +35,10 @@ constexpr char16_t plural = u'М';
 constexpr char16_t verb_form_key = u'в';
 constexpr char16_t imperative = u'П';
 constexpr char16_t infinitive = u'И';
+constexpr char16_t case_key = u'п';
+constexpr char16_t nominative = u'И';
+constexpr char16_t word_class_key = u'ф';
+constexpr char16_t full_adjective = u'Л';
 
 bool is_plural(const op_value& thing) { return key_matrix(thing.keys.Text()).GetMarker(number_key) == plural; }
 
@@ -52,8 +58,8 @@ void gather_things(const object& holder, const object* player, std::vector<objec
     }
 }
 
-// Whether the thing's name, in the genitive «кроме» asks for or as the
-// player may have typed it, ends with the word.
+// Whether the holder's name in the genitive, as after «из» and «с», ends
+// with the word.
 bool named_by(const wstring& name, const wstring& word) {
   wstring lower(name);
   lower.ToLower(true);
@@ -64,15 +70,29 @@ bool named_by(const wstring& name, const wstring& word) {
 
 bool is_understood(const value& result) { return !is_parse_failure(result); }
 
-// «, кроме лампы» after «всё» at `at`: taken out of the command; the words
-// of what is left out.
-std::vector<wstring> take_exception(typed_words& command, size_t at) {
-  std::vector<wstring> excluded;
+// The objects among the meanings of a token, each once.
+void add_objects(const token& t, std::vector<const object*>& things) {
+  for (const op_value& meaning : t.meanings) {
+    const object* thing = meaning.v.Type() == kw::type_object ? meaning.v.GetEntity() : nullptr;
+    if (thing && std::find(things.begin(), things.end(), thing) == things.end()) things.push_back(thing);
+  }
+}
+
+// «, кроме лампы» or «, кроме лампы и ключа,» after «всё» at `at`: taken
+// out of the command, up to a preposition or the end; the words of each
+// thing left out.
+std::vector<std::vector<wstring>> take_exception(typed_words& command, size_t at) {
+  std::vector<std::vector<wstring>> excluded;
   for (size_t pos = at + 1; pos < command.size(); ++pos) {
     if (command[pos].sign || command[pos].text != except_word) continue;
     size_t end = pos + 1;
-    for (; end < command.size() && !command[end].sign && !command[end].preposition; ++end)
-      excluded.push_back(command[end].text);
+    excluded.emplace_back();
+    for (; end < command.size() && !command[end].preposition; ++end) {
+      const bool separator = command[end].sign || command[end].text == conjunction_word;
+      if (!separator) excluded.back().push_back(command[end].text);
+      else if (!excluded.back().empty()) excluded.emplace_back();
+    }
+    if (excluded.back().empty()) excluded.pop_back();
     const size_t from = command[pos - 1].sign && command[pos - 1].text == u"," ? pos - 1 : pos;
     command.erase(command.begin() + from, command.begin() + end);
     break;
@@ -142,10 +162,24 @@ bool session::CompleteQuestion(context& ctx, const typed_words& question, const 
 // Reading a line sets the characters of the context (who speaks to whom),
 // so each rewrite starts from those the typed command started from.
 bool session::RunRewritten(context& ctx, const kept_characters& typed, value& result) {
-  const typed_words words = TypedWords();
-  bool tried = false;
-  for (auto rewrite : {&session::RunWithoutQuestionMark, &session::RunWithPronoun, &session::RunForEverything,
-                       &session::RunJoinedCommands, &session::RunForEachConjunct}) {
+  typed_words words = TypedWords();
+  // What players type loosely: «Федя иди за мной» without the comma,
+  // «возьми железный ключ» with a word the game never gave the key. The
+  // mended line is tried as it is and then rewritten as any other. Both
+  // read words alone in lines of three words or more, and the error reply
+  // then needs the line read again.
+  bool tried = words.size() > 2;
+  const bool address_mended = AddCommaAfterAddress(ctx, words);
+  const bool adjectives_dropped = DropUnknownAdjectives(ctx, words);
+  if (address_mended || adjectives_dropped) {
+    typed.RestoreTo(ctx);
+    if (TryCommand(ctx, joined_words(words), result)) return true;
+  }
+  // Actions are told apart before a pronoun is looked for: it may name
+  // what an earlier action of the line named.
+  for (auto rewrite : {&session::RunWithoutQuestionMark, &session::RunInventoryQuestion, &session::RunJoinedCommands,
+                       &session::RunWithPronoun, &session::RunForEverything, &session::RunForEachConjunct,
+                       &session::RunWithoutReferent}) {
     typed.RestoreTo(ctx);
     if ((this->*rewrite)(ctx, words, tried, result)) return true;
   }
@@ -159,6 +193,57 @@ bool session::RunRewritten(context& ctx, const kept_characters& typed, value& re
   return false;
 }
 
+// «Федя иди за мной»: a thing named in the nominative, then a verb; the
+// comma of an address goes between them.
+bool session::AddCommaAfterAddress(context& ctx, typed_words& words) {
+  if (words.size() < 3 || words[0].sign || words[0].preposition || words[0].quoted || words[1].sign) return false;
+  if (!NamesThingInNominative(ctx, words[0]) || !StartsWithVerb(ctx, words[1])) return false;
+  words.insert(words.begin() + 1, typed_word{u",", false, true, false});
+  return true;
+}
+
+bool session::NamesThingInNominative(context& ctx, const typed_word& word) {
+  parsed_input->SetLine(word.text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  for (const token& t : parsed_input->Tokens())
+    for (const op_value& meaning : t.meanings)
+      if (meaning.v.Type() == kw::type_object && key_matrix(meaning.keys.Text()).GetMarker(case_key) == nominative)
+        return true;
+  return false;
+}
+
+// «возьми железный ключ»: an adjective the dictionary knows but the game
+// gave no thing, before another word, is left out; the noun still names
+// the thing (or asks which one is meant).
+bool session::DropUnknownAdjectives(context& ctx, typed_words& words) {
+  bool dropped = false;
+  for (size_t pos = 1; pos + 1 < words.size(); ++pos) {
+    const typed_word& next = words[pos + 1];
+    if (next.sign || next.preposition || !IsUnknownAdjective(ctx, words[pos])) continue;
+    words.erase(words.begin() + pos);
+    --pos;
+    dropped = true;
+  }
+  return dropped;
+}
+
+bool session::IsUnknownAdjective(context& ctx, const typed_word& word) {
+  if (word.sign || word.preposition || word.quoted || word.text == conjunction_word) return false;
+  parsed_input->SetLine(word.text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  bool adjective = false;
+  for (const token& t : parsed_input->Tokens())
+    for (const op_value& meaning : t.meanings) {
+      // Its own text is a meaning of every word.
+      if (meaning.v.Type() == kw::type_string) continue;
+      if (meaning.v.Type() != kw::type_word) return false;
+      adjective = adjective || key_matrix(meaning.keys.Text()).GetMarker(word_class_key) == full_adjective;
+    }
+  return adjective;
+}
+
 // «с ?» is «с» when the question mark does not make a question of it.
 bool session::RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result) {
   if (words.size() < 2 || !words.back().sign || words.back().text != u"?") return false;
@@ -169,6 +254,7 @@ bool session::RunWithoutQuestionMark(context& ctx, const typed_words& words, boo
 }
 
 bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result) {
+  const kept_characters typed(ctx);
   for (size_t pos = 1; pos < words.size(); ++pos) {
     pronoun_use use;
     if (words[pos].sign || !pronoun_of(words[pos].text, use)) continue;
@@ -176,7 +262,8 @@ bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried
     if (things.empty()) return false;
     tried = true;
     std::vector<wstring> commands;
-    for (const op_value& thing : things) commands.push_back(CommandForThing(ctx, words, pos, thing, use.cases));
+    for (const op_value& thing : things) commands.push_back(CommandForThing(ctx, typed, words, pos, thing, use.cases));
+    typed.RestoreTo(ctx);
     if (commands.size() > 1) return RunForEach(ctx, commands, each_mode::labelled, result);
     // One thing: its command as if typed, refusal included.
     parsed_input->SetLine(commands[0]);
@@ -189,8 +276,28 @@ bool session::RunWithPronoun(context& ctx, const typed_words& words, bool& tried
   return false;
 }
 
+// «осмотри его» before anything was named: the pronoun stands for nothing.
+bool session::RunWithoutReferent(context&, const typed_words& words, bool&, value& result) {
+  for (size_t pos = 1; pos < words.size(); ++pos) {
+    pronoun_use use;
+    if (words[pos].sign || !pronoun_of(words[pos].text, use)) continue;
+    if (!Referents(use).empty()) return false;
+    result = value::Result(kw::result_fail, wstring(no_referent_reply));
+    return true;
+  }
+  return false;
+}
+
+// «что у меня?», «что я несу»: the inventory, when the game has it.
+bool session::RunInventoryQuestion(context& ctx, const typed_words& words, bool& tried, value& result) {
+  if (!asks_for_inventory(words)) return false;
+  tried = true;
+  return TryCommand(ctx, inventory_command, result);
+}
+
 // «возьми всё», «положи всё в сундук», «возьми всё, кроме лампы».
 bool session::RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result) {
+  const kept_characters typed(ctx);
   size_t at = 0;
   while (at < words.size() && (words[at].sign || words[at].text != everything_word)) ++at;
   if (at == 0 || at == words.size()) return false;
@@ -199,7 +306,11 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
   tried = true;
   const wstring idle_verb = IdleVerb(ctx);
   typed_words command(words);
-  const std::vector<wstring> excluded = take_exception(command, at);
+  std::vector<const object*> left_out;
+  for (const std::vector<wstring>& phrase : take_exception(command, at)) {
+    const std::vector<const object*> named = ThingsNamedBy(ctx, phrase);
+    left_out.insert(left_out.end(), named.begin(), named.end());
+  }
   const wstring source = source_word(command, at);
   std::vector<object*> things;
   gather_things(*here, Player(), things, 0);
@@ -207,16 +318,14 @@ bool session::RunForEverything(context& ctx, const typed_words& words, bool& tri
   std::vector<wstring> commands;
   for (object* thing : things) {
     if (IsPersonLikePlayer(*thing)) continue;
-    const value entity = value::Entity(kw::type_object, thing);
+    if (std::find(left_out.begin(), left_out.end(), thing) != left_out.end()) continue;
+    if (!source.IsEmpty() && !HeldBy(*thing, source, ctx)) continue;
     op_value named;
-    named.v = entity;
-    bool left_out = false;
-    for (const wstring& word : excluded)
-      left_out = left_out || named_by(ThingInCase(named, u'Р', ctx), word) || named_by(ThingInCase(named, u'И', ctx), word);
-    if (left_out || (!source.IsEmpty() && !HeldBy(*thing, source, ctx))) continue;
+    named.v = value::Entity(kw::type_object, thing);
     command[at].text = ThingInCase(named, u'В', ctx);
     commands.push_back(joined_words(command));
   }
+  typed.RestoreTo(ctx);
   if (RunForEach(ctx, commands, each_mode::quiet, result)) return true;
   result = value::Result(kw::result_fail, idle_verb.IsEmpty() ? wstring(u"Здесь нет ничего подходящего.")
                                                               : wstring(u"Здесь нечего ") + idle_verb.Text() + u".");
@@ -234,6 +343,36 @@ bool session::HeldBy(const object& thing, const wstring& word, context& ctx) con
   return named_by(ThingInCase(named, u'Р', ctx), word);
 }
 
+// The things words such as «спичек» or «красной лампы» name, read by the
+// parser as it reads a command: the phrase the rules made of them all,
+// else each thing every word of them names.
+std::vector<const object*> session::ThingsNamedBy(context& ctx, const std::vector<wstring>& words) {
+  if (words.empty()) return {};
+  typed_words phrase;
+  for (const wstring& word : words) phrase.push_back(typed_word{word});
+  parsed_input->SetLine(joined_words(phrase));
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  std::vector<const object*> things;
+  for (const token_line* reading : parsed_input->CompleteLines())
+    if (reading->Count() == 1) add_objects((*reading)[0], things);
+  if (!things.empty()) return things;
+  bool first = true;
+  const token_line& typed = parsed_input->Tokens();
+  for (int n = 0; n < typed.Count(); ++n) {
+    std::vector<const object*> named;
+    add_objects(typed[n], named);
+    if (named.empty()) continue;
+    const auto named_before = [&things](const object* thing) {
+      return std::find(things.begin(), things.end(), thing) != things.end();
+    };
+    if (!first) named.erase(std::stable_partition(named.begin(), named.end(), named_before), named.end());
+    things.swap(named);
+    first = false;
+  }
+  return things;
+}
+
 // «всё» means things: a character of the player's own kind is left out.
 bool session::IsPersonLikePlayer(const object& thing) const {
   const object* player = Player();
@@ -242,6 +381,7 @@ bool session::IsPersonLikePlayer(const object& thing) const {
 
 // «возьми лампу и ключ»: the command for each thing.
 bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result) {
+  const kept_characters typed(ctx);
   typed_words first;
   std::vector<typed_words> seconds;
   if (things_listed(words) > max_conjuncts || !split_conjunction(words, first, seconds)) return false;
@@ -253,30 +393,41 @@ bool session::RunForEachConjunct(context& ctx, const typed_words& words, bool& t
     rest = ChooseUnderstood(ctx, seconds);
   }
   commands.push_back(joined_words(rest));
+  typed.RestoreTo(ctx);
   return RunForEach(ctx, commands, each_mode::labelled, result);
 }
 
 // «открой буфет и возьми спички», «открой буфет, возьми коробок и зажги
 // спичку»: actions joined by «и» or commas, run in a row. A comma joins
-// only after an action (not after «Вася,»).
+// only after an action (not after «Вася,»); an address goes with every
+// action («Вася, возьми ключ и дай его мне»).
 bool session::RunJoinedCommands(context& ctx, const typed_words& words, bool& tried, value& result) {
+  const kept_characters typed(ctx);
   std::vector<wstring> commands;
+  typed_words address;
   size_t start = 0;
   for (size_t pos = 1; pos + 1 < words.size(); ++pos) {
     const bool comma = words[pos].sign && words[pos].text == u",";
     if (!comma && (words[pos].sign || words[pos].text != conjunction_word)) continue;
     tried = true;
-    const wstring before = joined_words(typed_words(words.begin() + start, words.begin() + pos));
+    const typed_words before(words.begin() + start, words.begin() + pos);
     const wstring after = joined_words(typed_words(words.begin() + pos + 1, words.end()));
     // The next action may need this one done first: a verb beginning it is enough.
     if (!StartsWithVerb(ctx, words[pos + 1]) && !ReadsAsAction(ctx, after)) continue;
-    if (comma && !ReadsAsAction(ctx, before)) continue;
-    commands.push_back(before);
+    if (comma && !ReadsAsAction(ctx, joined_words(before))) {
+      if (commands.empty() && address.empty()) address.assign(words.begin(), words.begin() + pos + 1);
+      continue;
+    }
+    commands.push_back(joined_words(before));
     start = pos + 1;
   }
   if (commands.empty()) return false;
   commands.push_back(joined_words(typed_words(words.begin() + start, words.end())));
-  return RunForEach(ctx, commands, each_mode::sequence, result);
+  for (size_t n = 1; n < commands.size() && !address.empty(); ++n)
+    commands[n] = joined_words(address) + u" " + commands[n].Text();
+  typed.RestoreTo(ctx);
+  RunInSequence(ctx, commands, result);
+  return true;
 }
 
 // Whether the word, read alone, may be a verb as commands give them (an
@@ -323,6 +474,7 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
   // Each command is read as the player typed it: an error reply before it
   // turns the characters round for its answer.
   const kept_characters typed(ctx);
+  const std::vector<value> common = ThingsEveryCommandNames(ctx, typed, commands);
   for (const wstring& text : commands) {
     typed.RestoreTo(ctx);
     parsed_input->SetLine(text);
@@ -334,13 +486,17 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
     StartReplyLine();
     if (!is_understood(parsed.v)) {
       ReplyToFailure(ctx, parsed.v);
-      if (mode == each_mode::sequence) break;
       continue;
     }
     const std::vector<op_value> things = NamedThings();
+    // The reply is told by the thing that differs from command to command
+    // («спроси Игната о ключе и горелке»: the key, the burner).
+    auto own = things.begin();
+    while (own != things.end() && std::find(common.begin(), common.end(), own->v) != common.end()) ++own;
+    if (own == things.end()) own = things.begin();
     int label_end = -1;
-    if (!things.empty() && mode != each_mode::sequence) {
-      wstring label = ThingInCase(things[0], u'И', ctx);
+    if (own != things.end()) {
+      wstring label = ThingInCase(*own, u'И', ctx);
       label.ToUpper(true);
       Print(label + u": ");
       label_end = output.Items().Count();
@@ -350,11 +506,10 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
     if (!is_understood(outcome)) {
       ReplyToFailure(ctx, outcome);
       if (mode == each_mode::quiet) CutReply(reply_start, refusals);
-      if (mode == each_mode::sequence) break;
     } else {
       succeeded = true;
       named.insert(named.end(), things.begin(), things.end());
-      if (!things.empty()) acted.push_back(things[0]);
+      if (own != things.end()) acted.push_back(*own);
     }
     if (ctx.state != context::stop_none) {
       result = outcome;
@@ -376,6 +531,78 @@ bool session::RunForEach(context& ctx, const std::vector<wstring>& commands, eac
   return true;
 }
 
+// The things every one of the commands names (none when there is only
+// one command), each read before any of them runs.
+std::vector<value> session::ThingsEveryCommandNames(context& ctx, const kept_characters& typed,
+                                                    const std::vector<wstring>& commands) {
+  std::vector<value> common;
+  if (commands.size() < 2) return common;
+  bool first = true;
+  for (const wstring& text : commands) {
+    typed.RestoreTo(ctx);
+    parsed_input->SetLine(text);
+    op_value parsed;
+    parsed_input->Parsing(ctx, parsed);
+    if (!is_understood(parsed.v)) continue;
+    std::vector<value> named;
+    for (const op_value& thing : NamedThings())
+      if (first || std::find(common.begin(), common.end(), thing.v) != common.end()) named.push_back(thing.v);
+    common.swap(named);
+    first = false;
+  }
+  return common;
+}
+
+void session::RunInSequence(context& ctx, const std::vector<wstring>& commands, value& result) {
+  const kept_characters typed(ctx);
+  result = value::Result(kw::result_ok, wstring());
+  for (const wstring& text : commands) {
+    typed.RestoreTo(ctx);
+    const int mark = StartReplyLine();
+    const value outcome = RunOneOfSequence(ctx, typed, text);
+    if (!is_understood(outcome)) ReplyToFailure(ctx, outcome);
+    // Spaced as separate commands are.
+    DropDoubledBreak(mark);
+    if (ctx.state != context::stop_none) {
+      result = outcome;
+      return;
+    }
+    if (!is_understood(outcome)) {
+      command_failed_ = true;
+      return;
+    }
+  }
+}
+
+// One action of a row: its pronouns find what the actions before it
+// named, and «всё» is each thing.
+value session::RunOneOfSequence(context& ctx, const kept_characters& typed, const wstring& text) {
+  parsed_input->SetLine(text);
+  op_value parsed;
+  parsed_input->Parsing(ctx, parsed);
+  if (is_understood(parsed.v)) {
+    const value outcome = run_parsed_command(*parsed_input, ctx, parsed, in_game);
+    if (is_understood(outcome)) RememberNamed(NamedThings());
+    return outcome;
+  }
+  const typed_words words = TypedWords();
+  // The reply to the command as typed reads who it was said to.
+  const kept_characters as_read(ctx);
+  value outcome;
+  bool tried = false;
+  for (auto rewrite : {&session::RunWithPronoun, &session::RunForEverything, &session::RunWithoutReferent}) {
+    typed.RestoreTo(ctx);
+    if ((this->*rewrite)(ctx, words, tried, outcome)) return outcome;
+  }
+  as_read.RestoreTo(ctx);
+  if (tried) {
+    // The reply reads the readings of the action as typed.
+    parsed_input->SetLine(text);
+    parsed_input->Parsing(ctx, parsed);
+  }
+  return parsed.v;
+}
+
 // The output printed since start, taken out and kept.
 void session::CutReply(int start, std::vector<output_pool_item>& kept) {
   auto& items = output.Items();
@@ -384,8 +611,10 @@ void session::CutReply(int start, std::vector<output_pool_item>& kept) {
 }
 
 // Each thing's reply on a line of its own.
-void session::StartReplyLine() {
-  if (output.PrintedOutsideLocation()) Print(wstring(u"\n"));
+int session::StartReplyLine() {
+  if (!output.PrintedOutsideLocation()) return -1;
+  Print(wstring(u"\n"));
+  return output.Items().Count();
 }
 
 // Game text begins with a line break; after a thing's name it goes on the
@@ -482,13 +711,14 @@ std::vector<op_value> session::Referents(const pronoun_use& use) const {
 
 // The command with the pronoun replaced by the thing's name, in the first
 // of the pronoun's cases that makes it understood (else in the first).
-wstring session::CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing,
-                                 const wstring& cases) {
+wstring session::CommandForThing(context& ctx, const kept_characters& typed, typed_words words, size_t pos,
+                                 const op_value& thing, const wstring& cases) {
   wstring first_try;
   for (int n = 0; n < cases.Length(); ++n) {
     words[pos].text = ThingInCase(thing, cases[n], ctx);
     const wstring text = joined_words(words);
     if (first_try.IsEmpty()) first_try = text;
+    typed.RestoreTo(ctx);
     parsed_input->SetLine(text);
     op_value parsed;
     parsed_input->Parsing(ctx, parsed);

@@ -204,24 +204,36 @@ class session : public log_collector {
   // The rewrites of a command that was not understood; tried is set when
   // one of them parsed other lines.
   bool RunRewritten(context& ctx, const kept_characters& typed, value& result);
+  bool AddCommaAfterAddress(context& ctx, typed_words& words);
+  bool NamesThingInNominative(context& ctx, const typed_word& word);
+  bool DropUnknownAdjectives(context& ctx, typed_words& words);
+  bool IsUnknownAdjective(context& ctx, const typed_word& word);
   bool RunWithoutQuestionMark(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunWithPronoun(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEverything(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunJoinedCommands(context& ctx, const typed_words& words, bool& tried, value& result);
   bool RunForEachConjunct(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunInventoryQuestion(context& ctx, const typed_words& words, bool& tried, value& result);
+  bool RunWithoutReferent(context& ctx, const typed_words& words, bool& tried, value& result);
   typed_words ChooseUnderstood(context& ctx, const std::vector<typed_words>& candidates);
   // Whether a text parses as an action of its own.
   bool ReadsAsAction(context& ctx, const wstring& text);
   bool StartsWithVerb(context& ctx, const typed_word& word);
   // How RunForEach runs its commands: each reply under the thing's name,
   // with every refusal (labelled) or with commands not understood left out
-  // and refusals told only when nothing was done («всё»: quiet); or as
-  // commands in a row, stopping at the first that fails (sequence).
-  enum class each_mode { labelled, quiet, sequence };
+  // and refusals told only when nothing was done («всё»: quiet).
+  enum class each_mode { labelled, quiet };
   // False when no command was answered.
   bool RunForEach(context& ctx, const std::vector<wstring>& commands, each_mode mode, value& result);
+  std::vector<value> ThingsEveryCommandNames(context& ctx, const kept_characters& typed,
+                                             const std::vector<wstring>& commands);
+  // Actions in a row, each read as if typed alone, stopping at the first
+  // that fails.
+  void RunInSequence(context& ctx, const std::vector<wstring>& commands, value& result);
+  value RunOneOfSequence(context& ctx, const kept_characters& typed, const wstring& text);
   void CutReply(int start, std::vector<output_pool_item>& kept);
-  void StartReplyLine();
+  // Where the reply starts (-1 when it needs no line break of its own).
+  int StartReplyLine();
   // A line break between the replies of the commands of one line; where
   // the next reply starts (-1 when nothing was printed before).
   int SeparateFromPreviousCommand();
@@ -229,13 +241,15 @@ class session : public log_collector {
   void JoinReplyToLabel(int label_end);
   bool IsPersonLikePlayer(const object& thing) const;
   bool HeldBy(const object& thing, const wstring& word, context& ctx) const;
+  std::vector<const object*> ThingsNamedBy(context& ctx, const std::vector<wstring>& words);
   // Parses and, when understood, runs a command; false when not understood.
   bool TryCommand(context& ctx, const wstring& text, value& result);
   typed_words TypedWords();
   std::vector<op_value> NamedThings() const;
   void RememberNamed(const std::vector<op_value>& things);
   std::vector<op_value> Referents(const pronoun_use& use) const;
-  wstring CommandForThing(context& ctx, typed_words words, size_t pos, const op_value& thing, const wstring& cases);
+  wstring CommandForThing(context& ctx, const kept_characters& typed, typed_words words, size_t pos,
+                          const op_value& thing, const wstring& cases);
   // A thing's name in a case (a letter of the key "п"), in the number it
   // was named in.
   wstring ThingInCase(const op_value& thing, char16_t grammatical_case, context& ctx) const;

@@ -129,6 +129,23 @@ TEST(line_rewrite, conjunction_in_lists_and_addresses) {
   EXPECT_FALSE(split_conjunction(words({u"возьми", u"лампу"}), first, seconds));
 }
 
+TEST(line_rewrite, conjunct_may_repeat_the_preposition_of_the_first) {
+  split_lines s = split(words({u"спроси", u"игната", u"^о", u"ключе", u"и", u"^о", u"горелке"}));
+  EXPECT_EQ(s.first, u"спроси игната о ключе");
+  EXPECT_EQ(s.seconds, (commands{u"спроси игната о горелке"}));
+  // Each of a list; what follows the list goes with every thing.
+  s = split(words({u"посмотри", u"^на", u"лампу", u",", u"^на", u"ключ", u"и", u"^на", u"нож", u"^в", u"сундуке"}));
+  EXPECT_EQ(s.first, u"посмотри на лампу в сундуке");
+  EXPECT_EQ(s.seconds, (commands{u"посмотри на ключ и на нож в сундуке"}));
+  // Another preposition is no repetition: «и» then joins nothing here.
+  typed_words first;
+  std::vector<typed_words> seconds;
+  EXPECT_FALSE(split_conjunction(words({u"спроси", u"игната", u"^о", u"ключе", u"и", u"^про", u"горелку"}), first,
+                                 seconds));
+  EXPECT_FALSE(split_conjunction(words({u"положи", u"лампу", u"и", u"^в", u"сундук"}), first, seconds));
+  EXPECT_FALSE(split_conjunction(words({u"спроси", u"^о", u"ключе", u"и", u"^о"}), first, seconds));
+}
+
 TEST(line_rewrite, quoted_words_keep_their_quotes) {
   typed_words said = words({u"скажи", u"стой там", u"и", u"молчи"});
   said[1].quoted = true;
@@ -182,3 +199,22 @@ TEST(line_rewrite, pronouns_of_things) {
 }
 
 }  // namespace
+
+TEST(line_rewrite, questions_about_what_the_player_carries) {
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^у", u"меня", u"?"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^у", u"меня", u"есть"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"я", u"несу", u"?", u"?"})));
+  EXPECT_TRUE(asks_for_inventory(words({u"что", u"^в", u"руках"})));
+  // Other questions, a quoted phrase, a question about someone else.
+  EXPECT_FALSE(asks_for_inventory(words({u"что", u"^у", u"васи"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"что", u"^у", u"меня", u"в", u"сундуке"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"что"})));
+  EXPECT_FALSE(asks_for_inventory(words({u"?"})));
+  EXPECT_FALSE(asks_for_inventory(words({})));
+  typed_words said = words({u"скажи", u"что у меня"});
+  said[1].quoted = true;
+  EXPECT_FALSE(asks_for_inventory(said));
+  typed_words quoted = words({u"что", u"^у", u"меня"});
+  quoted[2].quoted = true;
+  EXPECT_FALSE(asks_for_inventory(quoted));
+}

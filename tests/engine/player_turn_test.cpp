@@ -203,6 +203,28 @@ TEST_F(player_turn, SeveralCommandsInALineAreTurnsOfTheirOwn) {
   EXPECT_EQ(Turn(u"инвентарь !"), "В руках пусто.\nВы в зале.");
 }
 
+TEST_F(player_turn, ActionsJoinedByAndAreSpacedLikeSeparateCommands) {
+  Start(places);
+  // One line break between the replies, as between commands of a line,
+  // though the game's text begins with a break of its own.
+  EXPECT_EQ(Turn(u"инвентарь и инвентарь"), "В руках пусто.\nВ руках пусто.\nВы в зале.");
+  EXPECT_EQ(Turn(u"инвентарь и инвентарь. инвентарь"),
+            "В руках пусто.\nВ руках пусто.\nВы в зале.\nВ руках пусто.\nВы в зале.");
+  // The first that fails stops the rest, and so the rest of the line.
+  EXPECT_EQ(Turn(u"прыгнуть и инвентарь. инвентарь"), "Здесь не прыгают.\nВы в зале.");
+}
+
+TEST_F(player_turn, InventoryQuestionsAndPronounsThatNameNothing) {
+  Start(places);
+  for (const char16_t* question : {u"что у меня?", u"что я несу", u"Что в руках ?"})
+    EXPECT_EQ(Turn(question), "В руках пусто.\nВы в зале.") << utf8(question);
+  // Nothing was named yet: the pronoun is said to stand for nothing, and
+  // the session goes on.
+  EXPECT_EQ(Turn(u"прыгнуть его"), "Непонятно, кого или что вы имеете в виду.\nВы в зале.");
+  EXPECT_EQ(Turn(u"прыгнуть их. инвентарь"), "Непонятно, кого или что вы имеете в виду.\nВы в зале.");
+  EXPECT_TRUE(says(Turn(u"инвентарь"), "В руках пусто."));
+}
+
 TEST_F(player_turn, CodeModeOutOfTheGameAndRestart) {
   Start(places);
   // A slash makes one command game code; the log shows it without the
