@@ -153,7 +153,7 @@ bool session::ReplyToResult(context& ctx, const value& result) {
 wstring session::ParserReply(parsed_string& input, context& ctx) const {
   wstring description;
   input.GetErrorDescription(ctx, description);
-  return typographic_quotes(description);
+  return as_sentence(typographic_quotes(description));
 }
 
 wstring session::SpeakerPrefix(const context& ctx) const {

@@ -85,7 +85,8 @@ class world : public context, public value_world, public output_words {
   std::unique_ptr<world> Copy() const;
   // A digest of what the game can change: the entities (words aside, which
   // the dictionary adds as players type them) with their places,
-  // properties, classes and exits, and the global variables.
+  // properties (temporary ones aside), classes and exits, and the global
+  // variables.
   uint64_t StateDigest() const;
 
   object* FindById(int32_t id) const;

@@ -99,11 +99,13 @@ class state_digest {
         }
     }
   }
+  // Properties declared temporary ("tmp") are scratch: code keeps in them
+  // what one command needs, and their changes change no game.
   void Add(const context& holder) {
-    Add(uint64_t(holder.Variables().Count()));
     for (const variable& v : holder.Variables()) {
+      if (v.is_temporary) continue;
       Add(v.name);
-      Add(uint64_t(v.is_computed) | uint64_t(v.is_temporary) << 1);
+      Add(uint64_t(v.is_computed));
       Add(v.key_text);
       if (!v.is_computed) Add(v.content);
     }

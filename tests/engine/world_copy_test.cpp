@@ -145,6 +145,13 @@ TEST_F(world_copy, TheDigestSeesWhatTheGameCanChangeAndNotTheWordsTyped) {
   hall->Exit(kw::dir_north).target = 0;
   EXPECT_NE(w.home.StateDigest(), start);
   hall->Exit(kw::dir_north).target = kitchen->Id();
+  // A temporary property is scratch for one command: it changes no game.
+  w.Run(u"ящик {\n tmp глагол = null\n}");
+  const uint64_t with_scratch = w.home.StateDigest();
+  w.Run(u"ящик.глагол = лампа");
+  EXPECT_EQ(w.home.StateDigest(), with_scratch);
+  w.Run(u"ящик.вес = 2");
+  EXPECT_NE(w.home.StateDigest(), with_scratch);
   w.home.SetVariable(u"счёт", value::Number(1), true, false);
   EXPECT_NE(w.home.StateDigest(), start);
 }
