@@ -448,7 +448,7 @@ bool session::StartsWithVerb(context& ctx, const typed_word& word) {
 }
 
 bool session::ReadsAsAction(context& ctx, const wstring& text) {
-  parsed_input->SetLine(text);
+  parsed_input->SetLine(Unabbreviated(text));
   op_value parsed;
   parsed_input->Parsing(ctx, parsed);
   return is_understood(parsed.v) && phase_of(parsed) == command_phase::execute;
@@ -556,14 +556,17 @@ std::vector<value> session::ThingsEveryCommandNames(context& ctx, const kept_cha
 void session::RunInSequence(context& ctx, const std::vector<wstring>& commands, value& result) {
   const kept_characters typed(ctx);
   result = value::Result(kw::result_ok, wstring());
-  for (const wstring& text : commands) {
+  for (auto text = commands.begin(); text != commands.end(); ++text) {
     typed.RestoreTo(ctx);
     const int mark = StartReplyLine();
-    const value outcome = RunOneOfSequence(ctx, typed, text);
+    const value outcome = RunOneOfSequence(ctx, typed, *text);
     if (!is_understood(outcome)) ReplyToFailure(ctx, outcome);
     // Spaced as separate commands are.
     DropDoubledBreak(mark);
     if (ctx.state != context::stop_none) {
+      // A move: what follows goes on in the new place, once the move is
+      // done and the place shown.
+      if (ctx.state == context::stop_goto) line_rest_.assign(std::next(text), commands.end());
       result = outcome;
       return;
     }
@@ -576,7 +579,8 @@ void session::RunInSequence(context& ctx, const std::vector<wstring>& commands, 
 
 // One action of a row: its pronouns find what the actions before it
 // named, and «всё» is each thing.
-value session::RunOneOfSequence(context& ctx, const kept_characters& typed, const wstring& text) {
+value session::RunOneOfSequence(context& ctx, const kept_characters& typed, const wstring& typed_text) {
+  const wstring text = Unabbreviated(typed_text);
   parsed_input->SetLine(text);
   op_value parsed;
   parsed_input->Parsing(ctx, parsed);

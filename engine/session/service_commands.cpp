@@ -37,6 +37,11 @@ void session::RestartGame() {
   current_command.Clear();
 }
 
+wstring session::Unabbreviated(const wstring& text) const {
+  const wstring* expansion = abbreviations_.Expansion(Normalised(text));
+  return expansion ? *expansion : text;
+}
+
 void session::ExpandAbbreviation(wstring& normalised) {
   const wstring* expansion = abbreviations_.Expansion(normalised);
   if (!expansion) return;

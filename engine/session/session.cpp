@@ -125,6 +125,8 @@ void session::BeginTurn() {
   full_log.fields[full_log_row::user] = user_name;
   full_log.fields[full_log_row::command] = current_command;
   host_.ClearPendingRun();  // a run asked for by a command that came to nothing
+  // What a command's continuation changes counts with the command.
+  if (continuing_) return;
   count_pending_ = false;
   journal_entry_made_ = false;
 }

@@ -125,6 +125,9 @@ class session : public log_collector {
   static bool IsRestart(const wstring& normalised);
   void RestartGame();
   void ExpandAbbreviation(wstring& normalised);
+  // The full command a short one stands for («с»: «на север»), for an
+  // action of a line; the text itself otherwise.
+  wstring Unabbreviated(const wstring& text) const;
   // "test", "out game", "paranoia": true when the command was one of them.
   bool RunServiceCommand(const wstring& normalised);
 
@@ -341,4 +344,9 @@ class session : public log_collector {
   // Set when the turn's command was not understood or failed: the rest of
   // the line is not run.
   bool command_failed_ = false;
+  // Actions joined to the turn's command that a move cut off («иди на
+  // север и возьми лампу»): they run next, in the new place, as turns of
+  // the same journal entry (continuing_ while they run).
+  std::vector<wstring> line_rest_;
+  bool continuing_ = false;
 };

@@ -54,11 +54,14 @@ wstring as_sentence(const wstring& message) {
 // otherwise game code; then the reply.
 session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool code_mode, value& pending) {
   WriteHeldBackLog();
-  if (RunJournalCommand(normalised, code_mode)) return turn_flow::end;
-  wstring typed(code_mode ? u"/" : u"");
-  typed += current_command;
-  PrepareJournalEntry();
-  journal_.Add(typed);
+  // A continuation is in the journal with the command it continues.
+  if (!continuing_) {
+    if (RunJournalCommand(normalised, code_mode)) return turn_flow::end;
+    wstring typed(code_mode ? u"/" : u"");
+    typed += current_command;
+    PrepareJournalEntry();
+    journal_.Add(typed);
+  }
   ExpandAbbreviation(normalised);
   if (RunServiceCommand(normalised)) {
     journal_.CountLast();
@@ -87,7 +90,7 @@ session::turn_flow session::RunCommand(context& ctx, wstring normalised, bool co
   } else {
     understood = ReplyToResult(ctx, result);
   }
-  count_pending_ = understood;
+  count_pending_ = count_pending_ || understood;
   return turn_flow::go_on;
 }
 

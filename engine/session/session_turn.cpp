@@ -11,19 +11,28 @@ const char16_t* const version_banner = u"<location>КИВ: движок русс
 }  // namespace
 
 void session::Execute() {
-  const std::vector<wstring> commands = CommandsOfLine();
-  for (const wstring& command : commands) {
-    const int reply_start = &command == &commands.front() ? -1 : SeparateFromPreviousCommand();
-    current_command = command;
+  std::vector<wstring> commands = CommandsOfLine();
+  // The actions a move cut off: they go on in the new place as part of
+  // the command that named them.
+  std::vector<bool> continuing(commands.size(), false);
+  for (size_t n = 0; n < commands.size(); ++n) {
+    const int reply_start = n == 0 ? -1 : SeparateFromPreviousCommand();
+    current_command = commands[n];
+    continuing_ = continuing[n];
     command_failed_ = false;
+    line_rest_.clear();
     for (int restarts = 0; PlayTurn() == turn_flow::restart; ++restarts) {
       if (restarts == max_restarts) throw u"игра перезапускается снова и снова: перезапуск остановлен!";
       PrepareRestart();
+      line_rest_.clear();
     }
     CountIfChanged();
     DropDoubledBreak(reply_start);
     if (command_failed_) break;
+    commands.insert(commands.begin() + std::ptrdiff_t(n + 1), line_rest_.begin(), line_rest_.end());
+    continuing.insert(continuing.begin() + std::ptrdiff_t(n + 1), line_rest_.size(), true);
   }
+  continuing_ = false;
 }
 
 session::turn_flow session::PlayTurn() {
