@@ -15,6 +15,7 @@ void session::Execute() {
   // The actions a move cut off: they go on in the new place as part of
   // the command that named them.
   std::vector<bool> continuing(commands.size(), false);
+  continuing_ = false;  // a turn that failed part way may have left it set
   for (size_t n = 0; n < commands.size(); ++n) {
     const int reply_start = n == 0 ? -1 : SeparateFromPreviousCommand();
     current_command = commands[n];
