@@ -257,6 +257,20 @@ describe("screens and assistive technology", () => {
     await closeGame(page);
   });
 
+  it("runs the commands of one line, takes one back, saves and loads the game", async () => {
+    const page = await openGame();
+    const texts = async (command) => (await (await send(page, command)).innerText()).replace(/\s+/g, " ").trim();
+    assert.match(await texts("возьми лампу. и"), /Вы взяли лампу\. У вас с собой лампа\./);
+    assert.equal(await texts("сохранить с лампой"), "Игра сохранена под именем «с-лампой».");
+    assert.equal(await texts("положи её"), "Вы положили лампу.");
+    assert.equal(await texts("отмена"), "Отменена команда «положи её».");
+    assert.equal(await texts("и"), "У вас с собой лампа.");
+    assert.equal(await texts("положи лампу"), "Вы положили лампу.");
+    assert.equal(await texts("загрузить с лампой"), "Сохранение «с-лампой» загружено.");
+    assert.equal(await texts("и"), "У вас с собой лампа.");
+    await closeGame(page);
+  });
+
   it("the server is still serving after every test", () => {
     assert.equal(site.running, true, site.log.join("").slice(-2000));
   });
