@@ -37,6 +37,14 @@ wstring quoted(const wstring& text) {
   return out;
 }
 
+// "Opening «name»." for replies.
+wstring naming_sentence(const char16_t* opening, const wstring& name) {
+  wstring sentence(opening);
+  sentence += quoted(name);
+  sentence += u".";
+  return sentence;
+}
+
 // The default name when a player names none.
 const char16_t* const default_save = u"сохранение";
 
@@ -105,10 +113,7 @@ void session::Undo(bool code_mode) {
   wstring undone = file.commands[size_t(last)];
   file.commands.resize(size_t(last));
   Rebuild(file);
-  wstring reply(u"Отменена команда ");
-  reply += quoted(undone);
-  reply += u".";
-  Print(reply);
+  Print(naming_sentence(u"Отменена команда ", undone));
 }
 
 void session::SaveGame(const wstring& name) {
@@ -119,17 +124,11 @@ void session::SaveGame(const wstring& name) {
   }
   save_folder saves(base_folder_, user_name);
   if (!saves.Write(safe, CurrentJournal().Format())) {
-    wstring reply(u"Не удалось записать сохранение ");
-    reply += quoted(safe);
-    reply += u".";
-    Print(reply);
+    Print(naming_sentence(u"Не удалось записать сохранение ", safe));
     return;
   }
   KeepSnapshot(true);
-  wstring reply(u"Игра сохранена под именем ");
-  reply += quoted(safe);
-  reply += u".";
-  Print(reply);
+  Print(naming_sentence(u"Игра сохранена под именем ", safe));
 }
 
 void session::RestoreGame(const wstring& name) {
